@@ -1,0 +1,50 @@
+// Load throughput and peak memory: reads a CSV into an 8-column table as
+// the Open command does.
+//   quorvel-bench-load FILE [COLUMNS]
+#include <cstdio>
+#include <cstdlib>
+
+#include "bench/bench_support.h"
+#include "core/cell_table.h"
+#include "core/csv_open.h"
+#include "core/errors.h"
+#include "platform/system_codepage.h"
+
+int main(int argc, char** argv)
+{
+    using namespace quorvel;
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: quorvel-bench-load FILE [COLUMNS]\n");
+        return 2;
+    }
+    const int columns = argc > 2 ? std::atoi(argv[2]) : 8;
+    const size_t before = bench::PeakMemoryBytes();
+    CellTable table;
+    table.ChangeColCount(columns);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        OpenCsvFile(table, argv[1], SystemCodePage(), NativeFileSystem());
+    } catch (const QuorvelError& e) {
+        std::fprintf(stderr, "load failed: %s\n", e.what());
+        return 1;
+    }
+    const double seconds = bench::SecondsSince(start);
+    const size_t peak = bench::PeakMemoryBytes();
+
+    // Touch every cell once so that the figures include a full read-back.
+    size_t bytes = 0;
+    for (int32_t r = 0; r < table.RowCount(); ++r)
+        for (int32_t c = 0; c < table.ColCount(); ++c) bytes += table.ReadCell(c, r).size();
+
+    std::FILE* f = std::fopen(argv[1], "rb");
+    std::fseek(f, 0, SEEK_END);
+    const double fileBytes = static_cast<double>(std::ftell(f));
+    std::fclose(f);
+    std::printf("load: %.1f MB in %.3f s = %.0f MB/s; %d rows x %d columns, %.1f MB of cell text\n",
+                fileBytes / 1e6, seconds, fileBytes / 1e6 / seconds, table.RowCount(), table.ColCount(),
+                static_cast<double>(bytes) / 1e6);
+    std::printf("peak memory: %.1f MB = %.2f x file size (%.1f MB before the load)\n",
+                static_cast<double>(peak) / 1e6, static_cast<double>(peak) / fileBytes,
+                static_cast<double>(before) / 1e6);
+    return 0;
+}

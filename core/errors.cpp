@@ -1,0 +1,33 @@
+#include "core/errors.h"
+
+namespace quorvel {
+
+namespace messages {
+const char* const kFileOpen = "ファイル %s は開けません";
+const char* const kFileCreate = "ファイル %s を作成できません";
+const char* const kFileWrite = "ストリームへの書き込みエラー";
+const char* const kTableIndex = "グリッドインデックス が範囲を超えています";
+const char* const kRowLimit = "ファイル %s は行数が上限の 1048560 行を超えるため開けません";
+const char* const kOutOfMemory = "メモリが不足しています";
+}  // namespace messages
+
+QuorvelError::QuorvelError(std::string_view messageTemplate, std::string_view path)
+    : template_(messageTemplate), path_(path)
+{
+    const size_t slot = template_.find("%s");
+    if (slot == std::string::npos) {
+        message_ = template_;
+    } else {
+        message_.reserve(template_.size() + path_.size());
+        message_.append(template_, 0, slot).append(path_).append(template_, slot + 2);
+    }
+}
+
+FileOpenError::FileOpenError(std::string_view path) : QuorvelError(messages::kFileOpen, path) {}
+FileCreateError::FileCreateError(std::string_view path) : QuorvelError(messages::kFileCreate, path) {}
+FileWriteError::FileWriteError() : QuorvelError(messages::kFileWrite) {}
+TableIndexError::TableIndexError() : QuorvelError(messages::kTableIndex) {}
+RowLimitError::RowLimitError(std::string_view path) : QuorvelError(messages::kRowLimit, path) {}
+OutOfMemoryError::OutOfMemoryError() : QuorvelError(messages::kOutOfMemory) {}
+
+}  // namespace quorvel

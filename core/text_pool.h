@@ -1,0 +1,128 @@
+// Byte storage for cells and tokens. A loaded file's buffer is adopted
+// whole, so that most tokens are views into it; texts that differ from
+// the file's bytes are copied into append blocks. A `TextRef` names a
+// stretch of the pool in 8 bytes, so a million-row table costs little
+// beside its file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace quorvel {
+
+// Offset into the pool's address space (40 bits) and length (24 bits).
+// Lengths that do not fit are kept in a side table of the pool.
+class TextRef {
+public:
+    constexpr TextRef() = default;
+    bool Empty() const { return bits_ == 0; }
+    bool operator==(TextRef other) const { return bits_ == other.bits_; }
+
+private:
+    friend class TextPool;
+    static constexpr unsigned kLengthBits = 24;
+    static constexpr uint64_t kLongLength = (uint64_t{1} << kLengthBits) - 1;
+    explicit constexpr TextRef(uint64_t bits) : bits_(bits) {}
+    uint64_t bits_ = 0;
+};
+
+class TextPool {
+public:
+    TextPool() = default;
+    TextPool(TextPool&&) noexcept = default;
+    TextPool& operator=(TextPool&&) noexcept = default;
+
+    // Takes ownership of `size` bytes; returns the offset of their first
+    // byte, for use with `RefAt`.
+    uint64_t AdoptBuffer(std::unique_ptr<char[]> bytes, size_t size);
+
+    // A reference to bytes already in the pool.
+    TextRef RefAt(uint64_t offset, size_t length);
+
+    // Copies `text` into the pool. Views handed out earlier stay valid:
+    // blocks never move.
+    TextRef Add(std::string_view text);
+
+    // Reserves `length` bytes in an append block for the caller to fill;
+    // the returned pointer stays valid as long as the pool.
+    char* Extend(size_t length, TextRef& ref);
+
+    std::string_view View(TextRef ref) const
+    {
+        if (ref.bits_ == 0) return {};
+        uint64_t offset = ref.bits_ >> TextRef::kLengthBits;
+        uint64_t length = ref.bits_ & TextRef::kLongLength;
+        if (length == TextRef::kLongLength) {
+            const LongRef& big = longRefs_[offset];
+            offset = big.offset;
+            length = big.length;
+        }
+        const Block& block = BlockOf(offset);
+        return {block.bytes.get() + (offset - block.base), static_cast<size_t>(length)};
+    }
+
+    void Clear();
+    size_t BlockCount() const { return blocks_.size(); }
+
+private:
+    struct Block {
+        uint64_t base;
+        size_t capacity;
+        size_t used;
+        bool appendable;
+        std::unique_ptr<char[]> bytes;
+    };
+    struct LongRef {
+        uint64_t offset;
+        uint64_t length;
+    };
+
+    const Block& BlockOf(uint64_t offset) const
+    {
+        const Block& first = blocks_.front();
+        if (offset - first.base < first.capacity) return first;
+        return SearchBlock(offset);
+    }
+    const Block& SearchBlock(uint64_t offset) const;
+    uint64_t NextBase() const;
+
+    std::vector<Block> blocks_;
+    std::vector<LongRef> longRefs_;
+};
+
+// An array of fixed-size chunks: appending never moves what is stored,
+// so growth costs no copy and no doubling of memory.
+template <typename T>
+class ChunkedArray {
+public:
+    static constexpr size_t kChunkBits = 16;
+    static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
+
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+
+    const T& operator[](size_t i) const { return chunks_[i >> kChunkBits][i & (kChunkSize - 1)]; }
+    T& operator[](size_t i) { return chunks_[i >> kChunkBits][i & (kChunkSize - 1)]; }
+
+    void push_back(const T& value)
+    {
+        if ((size_ & (kChunkSize - 1)) == 0 && (size_ >> kChunkBits) == chunks_.size())
+            chunks_.push_back(std::make_unique<T[]>(kChunkSize));
+        (*this)[size_++] = value;
+    }
+
+    void clear()
+    {
+        chunks_.clear();
+        size_ = 0;
+    }
+
+private:
+    std::vector<std::unique_ptr<T[]>> chunks_;
+    size_t size_ = 0;
+};
+
+}  // namespace quorvel

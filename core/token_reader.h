@@ -1,0 +1,25 @@
+// Reads one CSV file into its flat token list. The whole file is one
+// comma-separated sequence: line breaks separate tokens as commas do, and
+// rows only come into being when the table lays the tokens out.
+#pragma once
+
+#include <string>
+
+#include "core/codepage.h"
+#include "core/token_list.h"
+#include "platform/file_system.h"
+
+namespace quorvel {
+
+// Reads the file whole (FileOpenError when it cannot be opened or read).
+LoadedFile LoadFileText(const std::string& path, FileSystem& files);
+
+// Splits a loaded text into tokens as if its lines had been cut at every
+// line break and joined again with CR LF after each, the text ending at
+// its first 0x00 byte. One pass over the buffer; the buffer becomes the
+// list's storage and unchanged tokens are views into it.
+TokenList SplitCsvText(LoadedFile text, const CodePage& codePage);
+
+TokenList ReadCsvTokens(const std::string& path, const CodePage& codePage, FileSystem& files);
+
+}  // namespace quorvel

@@ -1,0 +1,67 @@
+// The file layer the table core reads and writes through. One
+// implementation per platform; tests put their own in its place to make
+// a read or a write fail at a chosen call.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace quorvel {
+
+// Which file a handle or path refers to: volume serial and file index on
+// Windows, st_dev and st_ino on POSIX.
+struct FileIdentity {
+    uint64_t volume = 0;
+    uint64_t index = 0;
+    bool operator==(const FileIdentity& o) const { return volume == o.volume && index == o.index; }
+    bool operator!=(const FileIdentity& o) const { return !(*this == o); }
+};
+
+// A whole file in one buffer, followed by one 0x00 byte that is not part
+// of `size`.
+struct LoadedFile {
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
+};
+
+// A piece file open for writing, without sharing; closed when destroyed.
+class PieceFile {
+public:
+    virtual ~PieceFile() = default;
+    virtual FileIdentity Identity() const = 0;
+    // Cuts the file to zero length; false on failure.
+    virtual bool Truncate() = 0;
+    // Moves the write position to the end; false on failure.
+    virtual bool SeekToEnd() = 0;
+    // Writes `count` bytes; returns how many the file took.
+    virtual size_t Write(const char* bytes, size_t count) = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Opens an existing file for reading (others may read, not write),
+    // finds its size with a 64-bit query and reads it whole. A failing
+    // open or read raises FileOpenError; a file that delivers fewer bytes
+    // than its size gives the bytes that came.
+    virtual LoadedFile ReadWholeFile(const std::string& path) = 0;
+
+    // Opens the file for reading and writing with no sharing, creating it
+    // if missing and leaving its content as it is. nullptr on failure.
+    virtual std::unique_ptr<PieceFile> OpenPiece(const std::string& path) = 0;
+
+    // The identity of an existing file, if it can be opened.
+    virtual std::optional<FileIdentity> IdentityOf(const std::string& path) = 0;
+};
+
+// The platform's own file layer.
+FileSystem& NativeFileSystem();
+
+// Allocates a buffer for `size` bytes plus the terminating 0x00.
+std::unique_ptr<char[]> AllocateFileBuffer(size_t size);
+
+}  // namespace quorvel

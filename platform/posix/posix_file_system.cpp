@@ -1,0 +1,116 @@
+// File layer on POSIX: open(2), fstat(2), read(2), write(2).
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "core/errors.h"
+#include "platform/file_system.h"
+
+namespace quorvel {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return fd_; }
+    bool Valid() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+FileIdentity IdentityOfStat(const struct stat& st)
+{
+    return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
+class PosixPieceFile final : public PieceFile {
+public:
+    PosixPieceFile(int fd, FileIdentity identity) : fd_(fd), identity_(identity) {}
+    FileIdentity Identity() const override { return identity_; }
+    bool Truncate() override { return ::ftruncate(fd_.Get(), 0) == 0 && ::lseek(fd_.Get(), 0, SEEK_SET) == 0; }
+    bool SeekToEnd() override { return ::lseek(fd_.Get(), 0, SEEK_END) >= 0; }
+    size_t Write(const char* bytes, size_t count) override
+    {
+        size_t done = 0;
+        while (done < count) {
+            const ssize_t n = ::write(fd_.Get(), bytes + done, count - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        return done;
+    }
+
+private:
+    FileDescriptor fd_;
+    FileIdentity identity_;
+};
+
+class PosixFileSystem final : public FileSystem {
+public:
+    LoadedFile ReadWholeFile(const std::string& path) override
+    {
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        struct stat st;
+        if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || S_ISDIR(st.st_mode)) throw FileOpenError(path);
+        // Other processes may read but not write the file while it is read,
+        // as far as advisory locks can say so: a file locked for writing
+        // elsewhere is refused, as Windows refuses it.
+        if (::flock(fd.Get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) throw FileOpenError(path);
+        const uint64_t size = static_cast<uint64_t>(st.st_size);
+        if (size > SIZE_MAX - 1) throw std::bad_alloc();
+        LoadedFile file;
+        file.bytes = AllocateFileBuffer(static_cast<size_t>(size));
+        size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::read(fd.Get(), file.bytes.get() + done, static_cast<size_t>(size) - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw FileOpenError(path);
+            if (n == 0) break;  // the file shrank: keep what came
+            done += static_cast<size_t>(n);
+        }
+        file.size = done;
+        file.bytes[done] = 0;
+        return file;
+    }
+
+    std::unique_ptr<PieceFile> OpenPiece(const std::string& path) override
+    {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) return nullptr;
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return nullptr;
+        }
+        return std::make_unique<PosixPieceFile>(fd, IdentityOfStat(st));
+    }
+
+    std::optional<FileIdentity> IdentityOf(const std::string& path) override
+    {
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+        return IdentityOfStat(st);
+    }
+};
+
+}  // namespace
+
+FileSystem& NativeFileSystem()
+{
+    static PosixFileSystem fileSystem;
+    return fileSystem;
+}
+
+}  // namespace quorvel

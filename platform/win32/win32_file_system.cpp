@@ -1,0 +1,109 @@
+// File layer on Windows: CreateFileA, GetFileSizeEx, ReadFile, WriteFile.
+#include <windows.h>
+
+#include "core/errors.h"
+#include "platform/file_system.h"
+#include "platform/win32/win32_handle.h"
+
+namespace quorvel {
+
+namespace {
+
+// ReadFile and WriteFile take a 32-bit count; larger requests go in steps.
+constexpr DWORD kMaxRequest = 0x40000000;
+
+class Win32PieceFile final : public PieceFile {
+public:
+    Win32PieceFile(HANDLE file, FileIdentity identity) : file_(file), identity_(identity) {}
+    FileIdentity Identity() const override { return identity_; }
+    bool Truncate() override
+    {
+        LARGE_INTEGER zero{};
+        return SetFilePointerEx(file_.Get(), zero, nullptr, FILE_BEGIN) && SetEndOfFile(file_.Get());
+    }
+    bool SeekToEnd() override
+    {
+        LARGE_INTEGER zero{};
+        return SetFilePointerEx(file_.Get(), zero, nullptr, FILE_END) != 0;
+    }
+    size_t Write(const char* bytes, size_t count) override
+    {
+        size_t done = 0;
+        while (done < count) {
+            const DWORD request = static_cast<DWORD>(std::min<size_t>(count - done, kMaxRequest));
+            DWORD written = 0;
+            if (!WriteFile(file_.Get(), bytes + done, request, &written, nullptr) || written == 0) break;
+            done += written;
+        }
+        return done;
+    }
+
+private:
+    FileHandle file_;
+    FileIdentity identity_;
+};
+
+std::optional<FileIdentity> IdentityOfHandle(HANDLE file)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+class Win32FileSystem final : public FileSystem {
+public:
+    LoadedFile ReadWholeFile(const std::string& path) override
+    {
+        FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER size;
+        if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) throw FileOpenError(path);
+        const uint64_t total = static_cast<uint64_t>(size.QuadPart);
+        if (total > SIZE_MAX - 1) throw std::bad_alloc();
+        LoadedFile loaded;
+        loaded.bytes = AllocateFileBuffer(static_cast<size_t>(total));
+        size_t done = 0;
+        while (done < total) {
+            const DWORD request = static_cast<DWORD>(std::min<uint64_t>(total - done, kMaxRequest));
+            DWORD got = 0;
+            if (!ReadFile(file.Get(), loaded.bytes.get() + done, request, &got, nullptr)) throw FileOpenError(path);
+            if (got == 0) break;  // the file shrank: keep what came
+            done += got;
+        }
+        loaded.size = done;
+        loaded.bytes[done] = 0;
+        return loaded;
+    }
+
+    std::unique_ptr<PieceFile> OpenPiece(const std::string& path) override
+    {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return nullptr;
+        const auto identity = IdentityOfHandle(file);
+        if (!identity) {
+            CloseHandle(file);
+            return nullptr;
+        }
+        return std::make_unique<Win32PieceFile>(file, *identity);
+    }
+
+    std::optional<FileIdentity> IdentityOf(const std::string& path) override
+    {
+        FileHandle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) return std::nullopt;
+        return IdentityOfHandle(file.Get());
+    }
+};
+
+}  // namespace
+
+FileSystem& NativeFileSystem()
+{
+    static Win32FileSystem fileSystem;
+    return fileSystem;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,197 @@
+#include "test_support.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace quorvel::test {
+
+std::string Bytes(std::string_view notation)
+{
+    std::string out;
+    for (size_t i = 0; i < notation.size();) {
+        if (notation[i] != '[') {
+            out.push_back(notation[i++]);
+            continue;
+        }
+        const size_t close = notation.find(']', i);
+        if (close == std::string_view::npos) throw std::invalid_argument("unclosed [");
+        const std::string_view name = notation.substr(i + 1, close - i - 1);
+        if (name == "Q") out.push_back('"');
+        else if (name == "SP") out.push_back(' ');
+        else if (name == "TAB") out.push_back('\t');
+        else if (name == "CR") out.push_back('\r');
+        else if (name == "LF") out.push_back('\n');
+        else if (name.size() == 2) out.push_back(static_cast<char>(std::stoi(std::string(name), nullptr, 16)));
+        else throw std::invalid_argument("unknown byte name");
+        i = close + 1;
+    }
+    return out;
+}
+
+std::string Show(std::string_view bytes)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == '"') out += "[Q]";
+        else if (b == '\r') out += "[CR]";
+        else if (b == '\n') out += "[LF]";
+        else if (b == ' ') out += "[SP]";
+        else if (b > 0x20 && b < 0x7F && b != '[') out.push_back(c);
+        else {
+            out.push_back('[');
+            out.push_back(kHex[b >> 4]);
+            out.push_back(kHex[b & 15]);
+            out.push_back(']');
+        }
+    }
+    return out;
+}
+
+std::string Show(const std::vector<std::string>& list)
+{
+    std::string out = "{";
+    for (size_t i = 0; i < list.size(); ++i) out += (i ? " | " : "") + Show(list[i]);
+    return out + "}";
+}
+
+#ifdef _WIN32
+char Separator() { return '\\'; }
+
+ScratchDir::ScratchDir()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static unsigned counter = 0;
+    for (;;) {
+        path_ = std::string(temp) + "quorvel-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++counter);
+        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make a scratch folder");
+    }
+}
+
+namespace {
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string child = path + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path.c_str());
+}
+}  // namespace
+
+ScratchDir::~ScratchDir() { RemoveTree(path_); }
+
+std::vector<std::string> ListFolder(const std::string& path)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool MakeFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+#else
+char Separator() { return '/'; }
+
+ScratchDir::ScratchDir()
+{
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/quorvel-test-XXXXXX";
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch folder");
+    path_ = pattern;
+}
+
+namespace {
+void RemoveTree(const std::string& path)
+{
+    chmod(path.c_str(), 0700);
+    if (DIR* dir = opendir(path.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            const std::string child = path + "/" + name;
+            struct stat st;
+            if (lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) RemoveTree(child);
+            else unlink(child.c_str());
+        }
+        closedir(dir);
+    }
+    rmdir(path.c_str());
+}
+}  // namespace
+
+ScratchDir::~ScratchDir() { RemoveTree(path_); }
+
+std::vector<std::string> ListFolder(const std::string& path)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(path.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0755) == 0; }
+#endif
+
+std::string ScratchDir::File(std::string_view name) const { return path_ + Separator() + std::string(name); }
+
+void WriteFile(const std::string& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("cannot write " + path);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
+
+}  // namespace quorvel::test
