@@ -174,7 +174,7 @@ private:
 
 LoadedFile LoadFileText(const std::string& path, FileSystem& files)
 {
-    return files.ReadWholeFile(path);
+    return ReadWholeFile(path, files);
 }
 
 TokenList SplitCsvText(LoadedFile text, const CodePage& codePage)

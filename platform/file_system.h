@@ -27,6 +27,17 @@ struct LoadedFile {
     size_t size = 0;
 };
 
+// An input file open for reading; closed when destroyed.
+class InputFile {
+public:
+    virtual ~InputFile() = default;
+    // The size from a 64-bit query; false on failure.
+    virtual bool QuerySize(uint64_t& size) = 0;
+    // Reads up to `count` bytes into `into`; `got` is 0 at the end of the
+    // file. False when the read fails.
+    virtual bool Read(char* into, size_t count, size_t& got) = 0;
+};
+
 // A piece file open for writing, without sharing; closed when destroyed.
 class PieceFile {
 public:
@@ -44,11 +55,10 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    // Opens an existing file for reading (others may read, not write),
-    // finds its size with a 64-bit query and reads it whole. A failing
-    // open or read raises FileOpenError; a file that delivers fewer bytes
-    // than its size gives the bytes that came.
-    virtual LoadedFile ReadWholeFile(const std::string& path) = 0;
+    // Opens an existing file for reading only: others may read it but not
+    // write it, and a file open for writing elsewhere is refused. Never
+    // creates a file. nullptr on failure.
+    virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
 
     // Opens the file for reading and writing with no sharing, creating it
     // if missing and leaving its content as it is. nullptr on failure.
@@ -61,7 +71,13 @@ public:
 // The platform's own file layer.
 FileSystem& NativeFileSystem();
 
-// Allocates a buffer for `size` bytes plus the terminating 0x00.
-std::unique_ptr<char[]> AllocateFileBuffer(size_t size);
+// Allocates a buffer for `size` bytes plus the terminating 0x00; raises
+// std::bad_alloc when memory runs out.
+std::unique_ptr<char[]> AllocateFileBuffer(uint64_t size);
+
+// Reads a file whole: open, one 64-bit size query, reads until the size
+// is reached or the file ends early (a file that shrank gives the bytes
+// that came). A failing open, size query or read raises FileOpenError.
+LoadedFile ReadWholeFile(const std::string& path, FileSystem& files);
 
 }  // namespace quorvel

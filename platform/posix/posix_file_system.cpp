@@ -34,6 +34,31 @@ FileIdentity IdentityOfStat(const struct stat& st)
     return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
 }
 
+class PosixInputFile final : public InputFile {
+public:
+    explicit PosixInputFile(int fd) : fd_(fd) {}
+    bool QuerySize(uint64_t& size) override
+    {
+        struct stat st;
+        if (::fstat(fd_.Get(), &st) != 0) return false;
+        size = static_cast<uint64_t>(st.st_size);
+        return true;
+    }
+    bool Read(char* into, size_t count, size_t& got) override
+    {
+        for (;;) {
+            const ssize_t n = ::read(fd_.Get(), into, count);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return false;
+            got = static_cast<size_t>(n);
+            return true;
+        }
+    }
+
+private:
+    FileDescriptor fd_;
+};
+
 class PosixPieceFile final : public PieceFile {
 public:
     PosixPieceFile(int fd, FileIdentity identity) : fd_(fd), identity_(identity) {}
@@ -59,29 +84,17 @@ private:
 
 class PosixFileSystem final : public FileSystem {
 public:
-    LoadedFile ReadWholeFile(const std::string& path) override
+    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override
     {
-        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return nullptr;
+        auto file = std::make_unique<PosixInputFile>(fd);
         struct stat st;
-        if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || S_ISDIR(st.st_mode)) throw FileOpenError(path);
-        // Other processes may read but not write the file while it is read,
-        // as far as advisory locks can say so: a file locked for writing
-        // elsewhere is refused, as Windows refuses it.
-        if (::flock(fd.Get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) throw FileOpenError(path);
-        const uint64_t size = static_cast<uint64_t>(st.st_size);
-        if (size > SIZE_MAX - 1) throw std::bad_alloc();
-        LoadedFile file;
-        file.bytes = AllocateFileBuffer(static_cast<size_t>(size));
-        size_t done = 0;
-        while (done < size) {
-            const ssize_t n = ::read(fd.Get(), file.bytes.get() + done, static_cast<size_t>(size) - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) throw FileOpenError(path);
-            if (n == 0) break;  // the file shrank: keep what came
-            done += static_cast<size_t>(n);
-        }
-        file.size = done;
-        file.bytes[done] = 0;
+        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
+        // Others may read but not write the file while it is read, as far
+        // as advisory locks can say so: a file locked for writing elsewhere
+        // is refused, as Windows refuses it.
+        if (::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) return nullptr;
         return file;
     }
 

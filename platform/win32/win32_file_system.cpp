@@ -1,6 +1,8 @@
 // File layer on Windows: CreateFileA, GetFileSizeEx, ReadFile, WriteFile.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "core/errors.h"
 #include "platform/file_system.h"
 #include "platform/win32/win32_handle.h"
@@ -11,6 +13,29 @@ namespace {
 
 // ReadFile and WriteFile take a 32-bit count; larger requests go in steps.
 constexpr DWORD kMaxRequest = 0x40000000;
+
+class Win32InputFile final : public InputFile {
+public:
+    explicit Win32InputFile(HANDLE file) : file_(file) {}
+    bool QuerySize(uint64_t& size) override
+    {
+        LARGE_INTEGER value;
+        if (!GetFileSizeEx(file_.Get(), &value)) return false;
+        size = static_cast<uint64_t>(value.QuadPart);
+        return true;
+    }
+    bool Read(char* into, size_t count, size_t& got) override
+    {
+        DWORD n = 0;
+        if (!ReadFile(file_.Get(), into, static_cast<DWORD>(std::min<size_t>(count, kMaxRequest)), &n, nullptr))
+            return false;
+        got = n;
+        return true;
+    }
+
+private:
+    FileHandle file_;
+};
 
 class Win32PieceFile final : public PieceFile {
 public:
@@ -53,27 +78,12 @@ std::optional<FileIdentity> IdentityOfHandle(HANDLE file)
 
 class Win32FileSystem final : public FileSystem {
 public:
-    LoadedFile ReadWholeFile(const std::string& path) override
+    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override
     {
-        FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        LARGE_INTEGER size;
-        if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) throw FileOpenError(path);
-        const uint64_t total = static_cast<uint64_t>(size.QuadPart);
-        if (total > SIZE_MAX - 1) throw std::bad_alloc();
-        LoadedFile loaded;
-        loaded.bytes = AllocateFileBuffer(static_cast<size_t>(total));
-        size_t done = 0;
-        while (done < total) {
-            const DWORD request = static_cast<DWORD>(std::min<uint64_t>(total - done, kMaxRequest));
-            DWORD got = 0;
-            if (!ReadFile(file.Get(), loaded.bytes.get() + done, request, &got, nullptr)) throw FileOpenError(path);
-            if (got == 0) break;  // the file shrank: keep what came
-            done += got;
-        }
-        loaded.size = done;
-        loaded.bytes[done] = 0;
-        return loaded;
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return nullptr;
+        return std::make_unique<Win32InputFile>(file);
     }
 
     std::unique_ptr<PieceFile> OpenPiece(const std::string& path) override

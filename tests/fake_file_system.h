@@ -1,0 +1,55 @@
+// A file layer in memory whose reads and writes can be made to fail at a
+// chosen call: the stand-in for a full disk, a vanished file or a folder
+// that refuses new files.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace quorvel::test {
+
+class FakeFileSystem : public FileSystem {
+public:
+    // Files by path; a name maps to its file through `Canonical`.
+    std::map<std::string, std::string> files;
+
+    // Reading.
+    bool failOpen = false;
+    bool failSize = false;
+    int failReadAtCall = 0;          // counted over all reads, 1-based; 0 never
+    int readCalls = 0;
+    std::optional<uint64_t> reportedSize;  // a size the file no longer has
+    size_t readStep = 0;             // bytes per read call; 0 all at once
+
+    // Writing. Counted over OpenPiece calls, 1-based; 0 never.
+    int failCreateAtCall = 0;
+    int shortWriteAtCall = 0;
+    size_t shortWriteKeeps = 3;      // bytes a short write still takes
+    bool caseInsensitive = false;    // list_A.csv and list_a.csv are one file
+
+    // What happened, for the tests to check.
+    int openPieceCalls = 0;
+    int writeCalls = 0;
+    std::vector<std::string> created;  // paths opened as pieces, in order
+
+    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override;
+    std::unique_ptr<PieceFile> OpenPiece(const std::string& path) override;
+    std::optional<FileIdentity> IdentityOf(const std::string& path) override;
+
+    std::string Canonical(const std::string& path) const;
+    const std::string* Find(const std::string& path) const;
+    std::string& At(const std::string& path) { return files[Canonical(path)]; }
+
+private:
+    friend class FakeInputFile;
+    friend class FakePieceFile;
+    std::map<std::string, uint64_t> identities_;
+    uint64_t IdentityIndex(const std::string& canonical);
+};
+
+}  // namespace quorvel::test

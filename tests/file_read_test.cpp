@@ -1,0 +1,120 @@
+// Reading a file whole through the file layer: failed and short reads,
+// memory that runs out, and what reaches the table in each case.
+#include <gtest/gtest.h>
+
+#include "core/cell_table.h"
+#include "core/csv_open.h"
+#include "core/errors.h"
+#include "core/token_reader.h"
+#include "fake_file_system.h"
+
+namespace quorvel {
+namespace {
+
+const CodePage kSjis = CodePage::ShiftJis();
+
+void LoadOldFile(CellTable& table, test::FakeFileSystem& fs)
+{
+    fs.files["old.csv"] = "h1,h2,h3,h4,h5,a,b,c,d,e";
+    OpenCsvFile(table, "old.csv", kSjis, fs);
+}
+
+void ExpectOldTable(const CellTable& table)
+{
+    EXPECT_EQ(table.RowCount(), 2);
+    EXPECT_EQ(table.ReadCell(0, 0), "h1");
+    EXPECT_EQ(table.ReadCell(4, 1), "e");
+}
+
+TEST(FileRead, FailuresOfOpenSizeOrReadRaiseFileOpenErrorAndLeaveTheTable)
+{
+    const struct {
+        const char* what;
+        void (*arrange)(test::FakeFileSystem&);
+    } cases[] = {
+        {"missing", [](test::FakeFileSystem&) {}},
+        {"open fails", [](test::FakeFileSystem& fs) { fs.files["new.csv"] = "x"; fs.failOpen = true; }},
+        {"size fails", [](test::FakeFileSystem& fs) { fs.files["new.csv"] = "x"; fs.failSize = true; }},
+        {"first read fails", [](test::FakeFileSystem& fs) {
+             fs.files["new.csv"] = "x,y";
+             fs.failReadAtCall = fs.readCalls + 1;
+         }},
+        {"a later read fails", [](test::FakeFileSystem& fs) {
+             fs.files["new.csv"] = "x,y,z,w";
+             fs.readStep = 2;
+             fs.failReadAtCall = fs.readCalls + 2;
+         }},
+    };
+    for (const auto& c : cases) {
+        test::FakeFileSystem fs;
+        CellTable table;
+        LoadOldFile(table, fs);
+        c.arrange(fs);
+        try {
+            OpenCsvFile(table, "new.csv", kSjis, fs);
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const FileOpenError& e) {
+            EXPECT_EQ(e.Message(), "ファイル new.csv は開けません") << c.what;
+        }
+        ExpectOldTable(table);
+    }
+}
+
+TEST(FileRead, AFileThatShrankGivesOnlyTheBytesRead)
+{
+    test::FakeFileSystem fs;
+    fs.files["f.csv"] = "a,b";
+    fs.reportedSize = 4096;  // the size query saw a longer file
+    fs.readStep = 1;
+    const LoadedFile file = LoadFileText("f.csv", fs);
+    EXPECT_EQ(file.size, 3u);
+    EXPECT_EQ(std::string(file.bytes.get(), file.size), "a,b");
+    EXPECT_EQ(file.bytes[3], 0);
+    EXPECT_EQ(ReadCsvTokens("f.csv", kSjis, fs).ToStrings(), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(FileRead, ReadsInStepsUntilTheSize)
+{
+    test::FakeFileSystem fs;
+    fs.files["f.csv"] = "abc,def,ghi";
+    fs.readStep = 2;
+    EXPECT_EQ(ReadCsvTokens("f.csv", kSjis, fs).ToStrings(), (std::vector<std::string>{"abc", "def", "ghi"}));
+}
+
+TEST(FileRead, MemoryRunningOutLeavesTheTableAndSaysSo)
+{
+    test::FakeFileSystem fs;
+    CellTable table;
+    LoadOldFile(table, fs);
+    fs.files["huge.csv"] = "x";
+    fs.reportedSize = uint64_t{1} << 62;
+    try {
+        OpenCsvFile(table, "huge.csv", kSjis, fs);
+        FAIL() << "no error";
+    } catch (const OutOfMemoryError& e) {
+        EXPECT_EQ(e.Message(), "メモリが不足しています");
+    }
+    ExpectOldTable(table);
+}
+
+TEST(FileRead, TooManyRowsAreRefusedWithThePath)
+{
+    test::FakeFileSystem fs;
+    CellTable table;
+    LoadOldFile(table, fs);
+    table.ChangeColCount(1);
+    std::string many;
+    for (int i = 0; i <= MaxTableRows; ++i) many += "x\n";
+    fs.files["many.csv"] = many;
+    try {
+        OpenCsvFile(table, "many.csv", kSjis, fs);
+        FAIL() << "no error";
+    } catch (const RowLimitError& e) {
+        EXPECT_EQ(e.Message(), "ファイル many.csv は行数が上限の 1048560 行を超えるため開けません");
+    }
+    table.ChangeColCount(5);
+    ExpectOldTable(table);
+}
+
+}  // namespace
+}  // namespace quorvel
