@@ -7,7 +7,10 @@
 #include "core/cell_table.h"
 #include "core/csv_open.h"
 #include "core/errors.h"
+#include "core/row_sort.h"
+#include "core/split_writer.h"
 #include "core/token_reader.h"
+#include "platform/collation.h"
 #include "platform/system_codepage.h"
 
 namespace quorvel::cli {
@@ -74,7 +77,17 @@ void Run(const Options& options, std::ostream& out, FileSystem& files)
     CellTable table;
     table.ChangeColCount(options.columns);
     OpenCsvFile(table, options.file, codePage, files);
-    PrintTable(table, out);
+    if (options.sortColumn) SortDataRows(table, *options.sortColumn, *CollationFor(codePage));
+    if (options.command == Command::kShow) {
+        PrintTable(table, out);
+        return;
+    }
+    // Pieces are named after the file as given, beside it.
+    const SplitTarget target{options.file, codePage, PathStyle::Native(), files};
+    SplitState state;
+    const std::vector<std::string> pieces = WriteSplitPieces(
+        table, *options.keyColumn, target, [&](int32_t row) { table.SelectRow(row); }, state);
+    for (const std::string& piece : pieces) out << piece << '\n';
 }
 
 }  // namespace

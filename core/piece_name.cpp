@@ -1,0 +1,68 @@
+#include "core/piece_name.h"
+
+namespace quorvel {
+
+namespace {
+
+// Position of the last byte of `path` for which `wanted` holds and that is
+// no second byte of a character, or npos.
+template <typename Predicate>
+size_t FindLast(std::string_view path, const CodePage& codePage, Predicate wanted)
+{
+    for (size_t i = path.size(); i-- > 0;) {
+        if (wanted(path[i]) && !codePage.IsSecondByte(path, i)) return i;
+    }
+    return std::string_view::npos;
+}
+
+bool IsForbiddenInName(uint8_t b)
+{
+    switch (b) {
+    case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|': return true;
+    default: return b >= 0x01 && b <= 0x1F;
+    }
+}
+
+}  // namespace
+
+std::string_view FolderPart(std::string_view path, const CodePage& codePage, PathStyle style)
+{
+    const size_t last = FindLast(path, codePage, [&](char c) { return style.IsSeparator(c); });
+    return last == std::string_view::npos ? std::string_view() : path.substr(0, last + 1);
+}
+
+std::string_view StemPart(std::string_view path, const CodePage& codePage, PathStyle style)
+{
+    const size_t last = FindLast(path, codePage, [&](char c) { return c == '.' || style.IsSeparator(c); });
+    if (last != std::string_view::npos && path[last] == '.') return path.substr(0, last);
+    return path;
+}
+
+std::string FileNameSafeKey(std::string_view key, const CodePage& codePage)
+{
+    std::string safe(key);
+    for (size_t i = 0; i < safe.size();) {
+        const auto b = static_cast<uint8_t>(safe[i]);
+        if (codePage.IsLeadByte(b)) {
+            if (i + 1 == safe.size()) safe[i] = '_';
+            i += 2;
+            continue;
+        }
+        if (IsForbiddenInName(b)) safe[i] = '_';
+        ++i;
+    }
+    return safe;
+}
+
+std::string PieceFileName(std::string_view path, std::string_view key, const CodePage& codePage, PathStyle style)
+{
+    // The stem keeps the folder: only the file name part can lose an
+    // extension, since a dot in a folder name has a separator after it.
+    const std::string_view stem = StemPart(path, codePage, style);
+    std::string piece;
+    piece.reserve(stem.size() + key.size() + 5);
+    piece.append(stem).append("_").append(FileNameSafeKey(key, codePage)).append(".csv");
+    return piece;
+}
+
+}  // namespace quorvel
