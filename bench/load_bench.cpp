@@ -1,6 +1,7 @@
 // Load throughput and peak memory: reads a CSV into an 8-column table as
 // the Open command does.
 //   quorvel-bench-load FILE [COLUMNS]
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,15 +22,21 @@ int main(int argc, char** argv)
     const size_t before = bench::PeakMemoryBytes();
     CellTable table;
     table.ChangeColCount(columns);
-    const auto start = std::chrono::steady_clock::now();
-    try {
-        OpenCsvFile(table, argv[1], SystemCodePage(), NativeFileSystem());
-    } catch (const QuorvelError& e) {
-        std::fprintf(stderr, "load failed: %s\n", e.what());
-        return 1;
+    // The best of three loads into the same table (each load empties it
+    // first); the peak is that of a second table's worth at most.
+    double seconds = 1e30;
+    size_t peak = 0;
+    for (int run = 0; run < 3; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            OpenCsvFile(table, argv[1], SystemCodePage(), NativeFileSystem());
+        } catch (const QuorvelError& e) {
+            std::fprintf(stderr, "load failed: %s\n", e.what());
+            return 1;
+        }
+        seconds = std::min(seconds, bench::SecondsSince(start));
+        if (run == 0) peak = bench::PeakMemoryBytes();
     }
-    const double seconds = bench::SecondsSince(start);
-    const size_t peak = bench::PeakMemoryBytes();
 
     // Touch every cell once so that the figures include a full read-back.
     size_t bytes = 0;
@@ -43,7 +50,7 @@ int main(int argc, char** argv)
     std::printf("load: %.1f MB in %.3f s = %.0f MB/s; %d rows x %d columns, %.1f MB of cell text\n",
                 fileBytes / 1e6, seconds, fileBytes / 1e6 / seconds, table.RowCount(), table.ColCount(),
                 static_cast<double>(bytes) / 1e6);
-    std::printf("peak memory: %.1f MB = %.2f x file size (%.1f MB before the load)\n",
+    std::printf("peak memory of the first load: %.1f MB = %.2f x file size (%.1f MB before it)\n",
                 static_cast<double>(peak) / 1e6, static_cast<double>(peak) / fileBytes,
                 static_cast<double>(before) / 1e6);
     return 0;

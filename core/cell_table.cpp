@@ -39,6 +39,36 @@ std::string_view CellTable::ReadCell(int32_t col, int32_t row) const
     return InBase(q, p, index) ? base_[index] : std::string_view();
 }
 
+void CellTable::ReadRow(int32_t row, int32_t count, std::string_view* cells) const
+{
+    if (row < 0 || !written_.empty()) {
+        for (int32_t c = 0; c < count; ++c) cells[c] = ReadCell(c, row);
+        return;
+    }
+    const uint32_t p = PhysicalRow(row);
+    const size_t rowStart = static_cast<size_t>(p) * baseCols_;
+    for (int32_t c = 0; c < count; ++c) {
+        const uint32_t q = PhysicalCol(c);
+        const size_t index = rowStart + q;
+        cells[c] = (q < baseCols_ && index < base_.size()) ? base_[index] : std::string_view();
+    }
+}
+
+void CellTable::PrefetchRowRefs(int32_t row) const
+{
+    const size_t index = static_cast<size_t>(PhysicalRow(row)) * baseCols_;
+    if (index < base_.size()) __builtin_prefetch(base_.RefAddress(index));
+}
+
+void CellTable::PrefetchRowText(int32_t row) const
+{
+    const size_t index = static_cast<size_t>(PhysicalRow(row)) * baseCols_;
+    if (index >= base_.size()) return;
+    const std::string_view first = base_[index];
+    __builtin_prefetch(first.data());
+    __builtin_prefetch(first.data() + 64);
+}
+
 void CellTable::WriteCell(int32_t col, int32_t row, std::string_view text)
 {
     if (col < 0 || row < 0) throw TableIndexError();

@@ -1,5 +1,7 @@
 #include "core/split_writer.h"
 
+#include <array>
+#include <cstring>
 #include <set>
 #include <string_view>
 #include <unordered_map>
@@ -11,36 +13,85 @@ namespace quorvel {
 
 namespace {
 
-bool NeedsQuotes(std::string_view cell, const CodePage& codePage)
-{
-    for (size_t i = 0; i < cell.size(); ++i) {
-        const auto b = static_cast<uint8_t>(cell[i]);
-        if (codePage.IsLeadByte(b)) {
-            ++i;  // a second byte never splits a cell on reading
-            continue;
+// What each byte means to the quoting of a cell, for one code page.
+class CellQuoting {
+public:
+    explicit CellQuoting(const CodePage& codePage)
+    {
+        for (int b = 0; b < 256; ++b) {
+            uint8_t c = 0;
+            if (codePage.IsLeadByte(static_cast<uint8_t>(b))) c = kLead;
+            else if (b == ',' || b == '"' || (b >= 0x01 && b <= 0x20)) c = kTearing;
+            class_[static_cast<size_t>(b)] = c;
         }
-        if (b == ',' || b == '"' || (b >= 0x01 && b <= 0x20)) return true;
     }
-    return false;
-}
 
-void AppendCell(std::string& line, std::string_view cell, const CodePage& codePage)
-{
-    if (!NeedsQuotes(cell, codePage)) {
-        line.append(cell);
-        return;
-    }
-    line.push_back('"');
-    for (size_t i = 0; i < cell.size(); ++i) {
-        const char c = cell[i];
-        line.push_back(c);
-        if (codePage.IsLeadByte(static_cast<uint8_t>(c)) && i + 1 < cell.size()) {
-            line.push_back(cell[++i]);
-        } else if (c == '"') {
-            line.push_back('"');
+    void AppendCell(std::string& line, std::string_view cell) const
+    {
+        if (!NeedsQuotes(cell)) {
+            line.append(cell);
+            return;
         }
+        line.push_back('"');
+        for (size_t i = 0; i < cell.size(); ++i) {
+            const char c = cell[i];
+            line.push_back(c);
+            if (class_[static_cast<uint8_t>(c)] == kLead && i + 1 < cell.size()) {
+                line.push_back(cell[++i]);
+            } else if (c == '"') {
+                line.push_back('"');
+            }
+        }
+        line.push_back('"');
     }
-    line.push_back('"');
+
+private:
+    static constexpr uint8_t kLead = 1;
+    static constexpr uint8_t kTearing = 2;
+
+    // Every byte that can tear a cell lies below 0x2D: a cell without such
+    // bytes, the common case, is passed eight bytes at a time.
+    static bool HasByteBelow0x2D(std::string_view cell)
+    {
+        constexpr uint64_t kOnes = 0x0101010101010101ull;
+        constexpr uint64_t kHigh = 0x8080808080808080ull;
+        size_t i = 0;
+        for (; i + 8 <= cell.size(); i += 8) {
+            uint64_t word;
+            std::memcpy(&word, cell.data() + i, 8);
+            if (((word - kOnes * 0x2D) & ~word & kHigh) != 0) return true;
+        }
+        for (; i < cell.size(); ++i)
+            if (static_cast<uint8_t>(cell[i]) < 0x2D) return true;
+        return false;
+    }
+
+    // Only bytes that begin a character count: a second byte never splits
+    // a cell on reading.
+    bool NeedsQuotes(std::string_view cell) const
+    {
+        if (!HasByteBelow0x2D(cell)) return false;
+        for (size_t i = 0; i < cell.size(); ++i) {
+            const uint8_t c = class_[static_cast<uint8_t>(cell[i])];
+            if (c == kTearing) return true;
+            if (c == kLead) ++i;
+        }
+        return false;
+    }
+
+    std::array<uint8_t, 256> class_;
+};
+
+void AppendRowLine(const CellTable& table, int32_t row, const CellQuoting& quoting, std::vector<std::string_view>& cells,
+                   std::string& line)
+{
+    const int32_t columns = table.ColCount();
+    cells.resize(static_cast<size_t>(columns));
+    table.ReadRow(row, columns, cells.data());
+    for (int32_t c = 0; c < columns; ++c) {
+        if (c > 0) line.push_back(',');
+        quoting.AppendCell(line, cells[static_cast<size_t>(c)]);
+    }
 }
 
 // The pieces one split has written, by file identity, so that a later
@@ -78,11 +129,9 @@ private:
 
 void BuildRowLine(const CellTable& table, int32_t row, const CodePage& codePage, std::string& line)
 {
+    std::vector<std::string_view> cells;
     line.clear();
-    for (int32_t c = 0; c < table.ColCount(); ++c) {
-        if (c > 0) line.push_back(',');
-        AppendCell(line, table.ReadCell(c, row), codePage);
-    }
+    AppendRowLine(table, row, CellQuoting(codePage), cells, line);
 }
 
 std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyColumn, const SplitTarget& target,
@@ -96,39 +145,50 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
     const int32_t rows = table.RowCount();
     if (rows < 2) return written;
 
-    // Group the rows by key, keeping each group's rows in table order as a
-    // chain through `nextRow`. Keys are views into the table, which does
-    // not change while the split runs.
-    struct Group {
-        std::string_view key;
-        int32_t first;
-        int32_t last;
-    };
-    std::vector<Group> groups;
-    std::unordered_map<std::string_view, size_t> groupOfKey;
-    std::vector<int32_t> nextRow(static_cast<size_t>(rows), 0);
+    // Group the rows by key, in the order in which the keys first appear.
+    // Keys are views into the table, which does not change while the split
+    // runs.
+    std::vector<std::string_view> groupKeys;
+    std::unordered_map<std::string_view, uint32_t> groupOfKey;
+    std::vector<uint32_t> groupOfRow(static_cast<size_t>(rows));
     for (int32_t j = 1; j < rows; ++j) {
         if (rowVisited) rowVisited(j);
         const std::string_view key = table.ReadCell(keyColumn, j);
-        auto [it, added] = groupOfKey.try_emplace(key, groups.size());
-        if (added) {
-            groups.push_back({key, j, j});
-        } else {
-            Group& group = groups[it->second];
-            nextRow[static_cast<size_t>(group.last)] = j;
-            group.last = j;
-        }
+        auto [it, added] = groupOfKey.try_emplace(key, static_cast<uint32_t>(groupKeys.size()));
+        if (added) groupKeys.push_back(key);
+        groupOfRow[static_cast<size_t>(j)] = it->second;
+    }
+    // Each group's rows side by side, in table order (a counting sort).
+    std::vector<size_t> groupStart(groupKeys.size() + 1, 0);
+    for (int32_t j = 1; j < rows; ++j) ++groupStart[groupOfRow[static_cast<size_t>(j)] + 1];
+    for (size_t g = 1; g < groupStart.size(); ++g) groupStart[g] += groupStart[g - 1];
+    std::vector<int32_t> rowsByGroup(static_cast<size_t>(rows - 1));
+    {
+        std::vector<size_t> fill(groupStart.begin(), groupStart.end() - 1);
+        for (int32_t j = 1; j < rows; ++j) rowsByGroup[fill[groupOfRow[static_cast<size_t>(j)]]++] = j;
     }
 
     PieceRegistry pieces(target.inputPath, target.files);
-    for (const Group& group : groups) {
-        state.GroupKey.assign(group.key);
+    const CellQuoting quoting(target.codePage);
+    std::vector<std::string_view> cells;
+    // The rows of one key lie scattered through the table: fetch the cell
+    // references of the row 16 ahead and the text of the row 8 ahead.
+    constexpr size_t kRefsAhead = 48, kTextAhead = 24;
+    for (size_t g = 0; g < groupKeys.size(); ++g) {
+        state.GroupKey.assign(groupKeys[g]);
         state.PieceBuffer.clear();
-        for (int32_t j = group.first; j != 0; j = nextRow[static_cast<size_t>(j)]) {
-            BuildRowLine(table, j, target.codePage, state.LineText);
-            state.PieceBuffer.append(state.LineText).append("\r\n");
+        const size_t first = groupStart[g], end = groupStart[g + 1];
+        size_t lineStart = 0;
+        for (size_t i = first; i < end; ++i) {
+            if (i + kRefsAhead < end) table.PrefetchRowRefs(rowsByGroup[i + kRefsAhead]);
+            if (i + kTextAhead < end) table.PrefetchRowText(rowsByGroup[i + kTextAhead]);
+            lineStart = state.PieceBuffer.size();
+            AppendRowLine(table, rowsByGroup[i], quoting, cells, state.PieceBuffer);
+            state.PieceBuffer.append("\r\n");
         }
-        std::string path = PieceFileName(target.inputPath, group.key, target.codePage, target.pathStyle);
+        // Lines are built straight into the piece; LineText keeps the last.
+        state.LineText.assign(state.PieceBuffer, lineStart, state.PieceBuffer.size() - lineStart - 2);
+        std::string path = PieceFileName(target.inputPath, groupKeys[g], target.codePage, target.pathStyle);
         pieces.SavePiece(path, state.PieceBuffer);
         written.push_back(std::move(path));
     }

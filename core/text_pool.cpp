@@ -18,7 +18,7 @@ uint64_t TextPool::NextBase() const
     return last.base + last.capacity;
 }
 
-uint64_t TextPool::AdoptBuffer(std::unique_ptr<char[]> bytes, size_t size)
+uint64_t TextPool::AdoptBuffer(ByteBuffer bytes, size_t size)
 {
     const uint64_t base = NextBase();
     blocks_.push_back(Block{base, size, size, false, std::move(bytes)});
@@ -45,7 +45,7 @@ char* TextPool::Extend(size_t length, TextRef& ref)
         blocks_.back().capacity - blocks_.back().used < length) {
         const size_t capacity = std::max(kAppendBlockSize, length);
         const uint64_t base = NextBase();
-        blocks_.push_back(Block{base, capacity, 0, true, std::unique_ptr<char[]>(new char[capacity])});
+        blocks_.push_back(Block{base, capacity, 0, true, AllocateBuffer(capacity)});
     }
     Block& block = blocks_.back();
     char* at = block.bytes.get() + block.used;

@@ -9,7 +9,10 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 #include <vector>
+
+#include "platform/file_system.h"
 
 namespace quorvel {
 
@@ -37,7 +40,7 @@ public:
 
     // Takes ownership of `size` bytes; returns the offset of their first
     // byte, for use with `RefAt`.
-    uint64_t AdoptBuffer(std::unique_ptr<char[]> bytes, size_t size);
+    uint64_t AdoptBuffer(ByteBuffer bytes, size_t size);
 
     // A reference to bytes already in the pool.
     TextRef RefAt(uint64_t offset, size_t length);
@@ -73,7 +76,7 @@ private:
         size_t capacity;
         size_t used;
         bool appendable;
-        std::unique_ptr<char[]> bytes;
+        ByteBuffer bytes;
     };
     struct LongRef {
         uint64_t offset;
@@ -94,23 +97,26 @@ private:
 };
 
 // An array of fixed-size chunks: appending never moves what is stored,
-// so growth costs no copy and no doubling of memory.
+// so growth costs no copy and no doubling of memory. Chunks are left
+// uninitialised; every element is written by push_back before it is read.
 template <typename T>
 class ChunkedArray {
+    static_assert(std::is_trivially_copyable_v<T>, "chunks hold plain values");
+
 public:
-    static constexpr size_t kChunkBits = 16;
+    static constexpr size_t kChunkBits = 18;
     static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
 
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
 
-    const T& operator[](size_t i) const { return chunks_[i >> kChunkBits][i & (kChunkSize - 1)]; }
-    T& operator[](size_t i) { return chunks_[i >> kChunkBits][i & (kChunkSize - 1)]; }
+    const T& operator[](size_t i) const { return Chunk(i >> kChunkBits)[i & (kChunkSize - 1)]; }
+    T& operator[](size_t i) { return Chunk(i >> kChunkBits)[i & (kChunkSize - 1)]; }
 
     void push_back(const T& value)
     {
         if ((size_ & (kChunkSize - 1)) == 0 && (size_ >> kChunkBits) == chunks_.size())
-            chunks_.push_back(std::make_unique<T[]>(kChunkSize));
+            chunks_.push_back(AllocateBuffer(kChunkSize * sizeof(T)));
         (*this)[size_++] = value;
     }
 
@@ -121,7 +127,9 @@ public:
     }
 
 private:
-    std::vector<std::unique_ptr<T[]>> chunks_;
+    T* Chunk(size_t i) const { return reinterpret_cast<T*>(chunks_[i].get()); }
+
+    std::vector<ByteBuffer> chunks_;
     size_t size_ = 0;
 };
 

@@ -13,11 +13,11 @@ constexpr uint64_t kMaxBuffer = uint64_t{1} << 48;
 constexpr size_t kMaxRequest = size_t{1} << 30;
 }  // namespace
 
-std::unique_ptr<char[]> AllocateFileBuffer(uint64_t size)
+ByteBuffer AllocateFileBuffer(uint64_t size)
 {
     if (size >= kMaxBuffer) throw std::bad_alloc();
     // Left uninitialised on purpose: only the bytes that are read are used.
-    std::unique_ptr<char[]> bytes(new char[static_cast<size_t>(size) + 1]);
+    ByteBuffer bytes = AllocateBuffer(static_cast<size_t>(size) + 1);
     bytes[static_cast<size_t>(size)] = 0;
     return bytes;
 }

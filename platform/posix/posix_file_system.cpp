@@ -1,10 +1,13 @@
 // File layer on POSIX: open(2), fstat(2), read(2), write(2).
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <new>
 
 #include "core/errors.h"
 #include "platform/file_system.h"
@@ -61,9 +64,14 @@ private:
 
 class PosixPieceFile final : public PieceFile {
 public:
-    PosixPieceFile(int fd, FileIdentity identity) : fd_(fd), identity_(identity) {}
+    PosixPieceFile(int fd, FileIdentity identity, uint64_t size) : fd_(fd), identity_(identity), size_(size) {}
     FileIdentity Identity() const override { return identity_; }
-    bool Truncate() override { return ::ftruncate(fd_.Get(), 0) == 0 && ::lseek(fd_.Get(), 0, SEEK_SET) == 0; }
+    bool Truncate() override
+    {
+        // A file just created is empty and open at its start already.
+        if (size_ == 0) return true;
+        return ::ftruncate(fd_.Get(), 0) == 0 && ::lseek(fd_.Get(), 0, SEEK_SET) == 0;
+    }
     bool SeekToEnd() override { return ::lseek(fd_.Get(), 0, SEEK_END) >= 0; }
     size_t Write(const char* bytes, size_t count) override
     {
@@ -80,6 +88,7 @@ public:
 private:
     FileDescriptor fd_;
     FileIdentity identity_;
+    uint64_t size_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -107,7 +116,7 @@ public:
             ::close(fd);
             return nullptr;
         }
-        return std::make_unique<PosixPieceFile>(fd, IdentityOfStat(st));
+        return std::make_unique<PosixPieceFile>(fd, IdentityOfStat(st), static_cast<uint64_t>(st.st_size));
     }
 
     std::optional<FileIdentity> IdentityOf(const std::string& path) override
@@ -119,6 +128,22 @@ public:
 };
 
 }  // namespace
+
+ByteBuffer AllocateBuffer(size_t size)
+{
+    constexpr size_t kHugePage = size_t{2} << 20;
+    void* bytes = nullptr;
+    if (size >= 2 * kHugePage) {
+        if (::posix_memalign(&bytes, kHugePage, size) != 0) bytes = nullptr;
+        if (bytes) ::madvise(bytes, size, MADV_HUGEPAGE);
+    } else {
+        bytes = std::malloc(size ? size : 1);
+    }
+    if (!bytes) throw std::bad_alloc();
+    return ByteBuffer(static_cast<char*>(bytes));
+}
+
+void BufferFree::operator()(char* bytes) const { std::free(bytes); }
 
 FileSystem& NativeFileSystem()
 {

@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 
 #include "core/errors.h"
 #include "platform/file_system.h"
@@ -39,10 +41,12 @@ private:
 
 class Win32PieceFile final : public PieceFile {
 public:
-    Win32PieceFile(HANDLE file, FileIdentity identity) : file_(file), identity_(identity) {}
+    Win32PieceFile(HANDLE file, FileIdentity identity, uint64_t size) : file_(file), identity_(identity), size_(size) {}
     FileIdentity Identity() const override { return identity_; }
     bool Truncate() override
     {
+        // A file just created is empty and open at its start already.
+        if (size_ == 0) return true;
         LARGE_INTEGER zero{};
         return SetFilePointerEx(file_.Get(), zero, nullptr, FILE_BEGIN) && SetEndOfFile(file_.Get());
     }
@@ -66,12 +70,14 @@ public:
 private:
     FileHandle file_;
     FileIdentity identity_;
+    uint64_t size_;
 };
 
-std::optional<FileIdentity> IdentityOfHandle(HANDLE file)
+std::optional<FileIdentity> IdentityOfHandle(HANDLE file, uint64_t* size = nullptr)
 {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
+    if (size) *size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     return FileIdentity{info.dwVolumeSerialNumber,
                         (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
@@ -91,12 +97,13 @@ public:
         HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return nullptr;
-        const auto identity = IdentityOfHandle(file);
+        uint64_t size = 0;
+        const auto identity = IdentityOfHandle(file, &size);
         if (!identity) {
             CloseHandle(file);
             return nullptr;
         }
-        return std::make_unique<Win32PieceFile>(file, *identity);
+        return std::make_unique<Win32PieceFile>(file, *identity, size);
     }
 
     std::optional<FileIdentity> IdentityOf(const std::string& path) override
@@ -109,6 +116,15 @@ public:
 };
 
 }  // namespace
+
+ByteBuffer AllocateBuffer(size_t size)
+{
+    void* bytes = std::malloc(size ? size : 1);
+    if (!bytes) throw std::bad_alloc();
+    return ByteBuffer(static_cast<char*>(bytes));
+}
+
+void BufferFree::operator()(char* bytes) const { std::free(bytes); }
 
 FileSystem& NativeFileSystem()
 {
