@@ -11,7 +11,7 @@ export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 LOCPATH="$prefix/l
 # The prefix's services start with the first program and then stay as long
 # as the server: start them here, away from any caller's pipes.
 start_server() {
-  wineserver -p </dev/null >/dev/null 2>&1
+  wineserver -p </dev/null >/dev/null 2>&1 || true  # fails if one already runs
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 if [ -f "$prefix/.quorvel-ready" ]; then

@@ -111,6 +111,37 @@ TEST(Cli, UsageErrorsExitWithTwo)
     }
 }
 
+TEST(Cli, ShowSortsByAColumnFirst)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("t.csv");
+    test::WriteFile(path, "k,v\r\nb,1\r\nA,2\r\na,3\r\nB,4\r\n");
+    EXPECT_EQ(RunTool({"show", path, "--columns", "2", "--sort", "0"}).out, "k,v\na,3\nA,2\nB,4\nb,1\n");
+}
+
+TEST(Cli, SortOfAHeaderOnlyTableFails)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("t.csv");
+    test::WriteFile(path, "k,v\r\n");
+    const CliRun run = RunTool({"show", path, "--columns", "2", "--sort", "0"});
+    EXPECT_EQ(run.status, 1);
+    // "グリッドインデックス が範囲を超えています" in UTF-8.
+    EXPECT_NE(run.err.find("\xE3\x82\xB0\xE3\x83\xAA\xE3\x83\x83\xE3\x83\x89"), std::string::npos) << run.err;
+}
+
+TEST(Cli, SplitWritesPiecesBesideTheFileAndPrintsThem)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("list.csv");
+    test::WriteFile(path, "no,name,area\r\n1,a,x\r\n2,b,y\r\n3,c,x\r\n");
+    const CliRun run = RunTool({"split", path, "--columns", "3", "--key", "2", "--sort", "1"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, dir.File("list_x.csv") + "\n" + dir.File("list_y.csv") + "\n");
+    EXPECT_EQ(test::ReadFile(dir.File("list_x.csv")), "1,a,x\r\n3,c,x\r\n");
+    EXPECT_EQ(test::ReadFile(dir.File("list_y.csv")), "2,b,y\r\n");
+}
+
 TEST(Cli, HelpDescribesTheTool)
 {
     const CliRun run = RunTool({"--help"});

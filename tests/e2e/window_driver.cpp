@@ -1,0 +1,185 @@
+#include "window_driver.h"
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+namespace quorvel::e2e {
+
+bool WaitUntil(const std::function<bool()>& ready, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (ready()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return ready();
+}
+
+std::string WindowText(HWND window)
+{
+    char buffer[4096] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
+                        &length);
+    return std::string(buffer, length);
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className)
+{
+    struct Search {
+        DWORD pid;
+        const char* cls;
+        HWND found;
+    } search{processId, className, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == s->pid && IsWindowVisible(window) && ClassOf(window) == s->cls) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindDescendant(HWND parent, int id, const char* className)
+{
+    struct Search {
+        int id;
+        const char* cls;
+        HWND found;
+    } search{id, className, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (GetDlgCtrlID(window) == s->id && (!s->cls || ClassOf(window) == s->cls)) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool WaitIdle(HWND window, double seconds)
+{
+    DWORD_PTR result;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(seconds * 1000), &result) != 0;
+}
+
+RemoteMemory::RemoteMemory(HANDLE process, size_t size)
+    : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
+{
+}
+
+RemoteMemory::~RemoteMemory()
+{
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+}
+
+void RemoteMemory::Write(const void* bytes, size_t size, size_t offset)
+{
+    WriteProcessMemory(process_, static_cast<char*>(address_) + offset, bytes, size, nullptr);
+}
+
+void RemoteMemory::Read(void* bytes, size_t size, size_t offset) const
+{
+    ReadProcessMemory(process_, static_cast<char*>(address_) + offset, bytes, size, nullptr);
+}
+
+namespace {
+constexpr size_t kTextRoom = 1024;
+}
+
+std::string ListViewCell(HANDLE process, HWND list, int item, int subItem)
+{
+    RemoteMemory memory(process, sizeof(LVITEMA) + kTextRoom);
+    LVITEMA lvi{};
+    lvi.iSubItem = subItem;
+    lvi.pszText = static_cast<char*>(memory.Address()) + sizeof(LVITEMA);
+    lvi.cchTextMax = static_cast<int>(kTextRoom);
+    memory.Write(&lvi, sizeof lvi);
+    const LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
+                                        reinterpret_cast<LPARAM>(memory.Address()));
+    std::string text(static_cast<size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) memory.Read(text.data(), text.size(), sizeof(LVITEMA));
+    return text;
+}
+
+std::string HeaderItemText(HANDLE process, HWND header, int index)
+{
+    RemoteMemory memory(process, sizeof(HDITEMA) + kTextRoom);
+    HDITEMA hdi{};
+    hdi.mask = HDI_TEXT;
+    hdi.pszText = static_cast<char*>(memory.Address()) + sizeof(HDITEMA);
+    hdi.cchTextMax = static_cast<int>(kTextRoom);
+    memory.Write(&hdi, sizeof hdi);
+    SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(memory.Address()));
+    char text[kTextRoom] = {};
+    memory.Read(text, kTextRoom - 1, sizeof(HDITEMA));
+    return text;
+}
+
+std::string StatusBarText(HANDLE process, HWND statusBar)
+{
+    // The simple text is part 255 on Windows; Wine keeps it as part 0.
+    for (const WPARAM part : {WPARAM{SB_SIMPLEID}, WPARAM{0}}) {
+        RemoteMemory memory(process, kTextRoom);
+        const char zeros[kTextRoom] = {};
+        memory.Write(zeros, kTextRoom);
+        SendMessageA(statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(memory.Address()));
+        char text[kTextRoom] = {};
+        memory.Read(text, kTextRoom - 1);
+        if (text[0]) return text;
+    }
+    return {};
+}
+
+bool SaveScreen(const std::string& path)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD rowBytes = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + imageBytes;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), imageBytes);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return out.good();
+}
+
+}  // namespace quorvel::e2e

@@ -1,0 +1,85 @@
+// The window side's texts and paths, byte for byte.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+#include "ui/app_paths.h"
+#include "ui/ui_texts.h"
+
+namespace quorvel::ui {
+namespace {
+
+using test::Bytes;
+
+TEST(ErrorBoxText, AppendsAFullStopAfterAGreaterLastCharacter)
+{
+    const CodePage sjis = CodePage::ShiftJis();
+    const struct {
+        const char* message;
+        const char* shown;
+    } cases[] = {
+        {"ファイル C:\\a.csv は開けません", "ファイル C:\\a.csv は開けません."},
+        {"abc", "abc."},
+        {"123", "123."},
+        {"done.", "done."},
+        {"(x)", "(x)"},
+        {"wow!", "wow!"},
+        {"end ", "end "},
+        {"a-", "a-"},
+        {"終わり。", "終わり。."},
+        {"", ""},
+        {"/", "/."},
+        {"x[81]", "x[81]."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ErrorBoxText(Bytes(c.message), sjis), Bytes(c.shown)) << c.message;
+}
+
+TEST(SplitQuestion, IsBuiltByteForByte)
+{
+    EXPECT_EQ(SplitQuestion("産地"), "産地 を対象にCSVファイルを分割保存します。\n\nよろしいですか？");
+    EXPECT_EQ(SplitQuestion(""), " を対象にCSVファイルを分割保存します。\n\nよろしいですか？");
+    EXPECT_EQ(SplitQuestion("").substr(0, 1), " ");
+}
+
+TEST(MessageClipboardText, DividersCaptionTextButtons)
+{
+    const std::string divider = "---------------------------\r\n";
+    EXPECT_EQ(MessageClipboardText("確認", "よろしいですか？", {"はい(&Y)", "いいえ(&N)"}),
+              divider + "確認\r\n" + divider + "よろしいですか？\r\n" + divider + "はい(Y)   いいえ(N)   \r\n" + divider);
+}
+
+TEST(OpenDialogFilter, PairsSeparatedByZeroBytes)
+{
+    const std::string filter = OpenDialogFilter();
+    EXPECT_EQ(filter, std::string("CSVファイル (*.csv)\0*.csv\0すべてのファイル (*.*)\0*.*\0", 49 + 4));
+}
+
+TEST(AppPaths, FolderAndBaseName)
+{
+    const CodePage sjis = CodePage::ShiftJis();
+    const struct {
+        const char* exe;
+        const char* dir;
+        const char* base;
+    } cases[] = {
+        {"C:\\Tools\\Quorvel.exe", "C:\\Tools", "Quorvel"},
+        {"C:\\Quorvel.exe", "C:\\", "Quorvel"},
+        {"C:\\表\\Quorvel.exe", "C:\\表", "Quorvel"},
+        {"C:\\ソフト\\表.exe", "C:\\ソフト", "表"},
+        {"C:\\Tools\\My Tool.exe", "C:\\Tools", "My Tool"},
+        {"C:\\Tools\\a.b.exe", "C:\\Tools", "a.b"},
+        {"C:\\Tools\\noext", "C:\\Tools", "noext"},
+        {"\\\\server\\share\\q.exe", "\\\\server\\share", "q"},
+        {"Quorvel.exe", "", "Quorvel"},
+        {"C:Quorvel.exe", "C:", "Quorvel"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AppDirOf(Bytes(c.exe), sjis), Bytes(c.dir)) << c.exe;
+        EXPECT_EQ(ExeBaseNameOf(Bytes(c.exe), sjis), Bytes(c.base)) << c.exe;
+    }
+    EXPECT_EQ(GuidePath("C:\\Tools"), "C:\\Tools/Readme.txt");
+    EXPECT_EQ(GuidePath("C:\\"), "C:\\/Readme.txt");
+    EXPECT_EQ(InfoPageAddress("My Tool"), "https://www.quorvel.jp/info.php?pf=w&sn=My Tool");
+}
+
+}  // namespace
+}  // namespace quorvel::ui

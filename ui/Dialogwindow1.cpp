@@ -1,0 +1,161 @@
+#include "ui/Dialogwindow1.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "ui/application.h"
+#include "ui/modal.h"
+#include "ui/resource.h"
+#include "ui/ui_texts.h"
+
+namespace quorvel::ui {
+
+const char* const kDialogWindowClass = "TDialogForm1";
+
+namespace {
+constexpr int kClientWidth = 268;
+constexpr int kClientHeight = 93;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+constexpr int kMaxVisibleEntries = 20;
+}  // namespace
+
+void TDialogForm1::Create(HINSTANCE instance, HWND owner, HFONT font, const Scaler& scale)
+{
+    font_ = font;
+    scale_ = scale;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kDialogWindowClass;
+    RegisterClassA(&wc);
+
+    RECT outer{0, 0, scale(kClientWidth), scale(kClientHeight)};
+    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+    window_ = CreateWindowExA(kExStyle, kDialogWindowClass, text::kSortCaption, kStyle, 0, 0,
+                              outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, instance, this);
+
+    auto child = [&](const char* cls, const char* caption, DWORD style, int x, int y, int w, int h, int id) {
+        HWND control = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | style, scale(x), scale(y), scale(w),
+                                       scale(h), window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                                       nullptr);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        return control;
+    };
+    // Creation order is tab order: OK, Cancel, the list.
+    label_ = child("STATIC", text::kSortLabel, SS_LEFT, 12, 10, 95, 12, IDC_DIALOG_LABEL);
+    okButton_ = child("BUTTON", text::kOk, WS_TABSTOP | BS_DEFPUSHBUTTON, 44, 60, 86, 21, IDOK);
+    cancelButton_ = child("BUTTON", text::kCancel, WS_TABSTOP | BS_PUSHBUTTON, 136, 60, 86, 21, IDCANCEL);
+    comboBox_ = child(WC_COMBOBOXA, nullptr, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 28, 246, 20 * 10,
+                      IDC_DIALOG_COMBO);
+    SizeLabelToText();
+}
+
+LRESULT CALLBACK TDialogForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<TDialogForm1*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TDialogForm1*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->window_ = window;
+    return Guarded([&] { return self->HandleMessage(message, wParam, lParam); });
+}
+
+LRESULT TDialogForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case DM_GETDEFID:
+        return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && (HIWORD(wParam) == BN_CLICKED || lParam == 0)) Close(kOk);
+        else if (LOWORD(wParam) == IDCANCEL) Close(kCancel);
+        return 0;
+    case WM_CLOSE:
+        Close(kCancel);
+        return 0;
+    default:
+        return DefWindowProcA(window_, message, wParam, lParam);
+    }
+}
+
+void TDialogForm1::Close(Result result)
+{
+    result_ = result;
+    done_ = true;
+}
+
+void TDialogForm1::SetEntries(const std::vector<std::string>& entries)
+{
+    SendMessageA(comboBox_, CB_RESETCONTENT, 0, 0);
+    for (const std::string& entry : entries) SendMessageA(comboBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    SendMessageA(comboBox_, CB_SETCURSEL, 0, 0);
+    const int visible = std::clamp(static_cast<int>(entries.size()), 1, kMaxVisibleEntries);
+    SendMessageA(comboBox_, CB_SETMINVISIBLE, static_cast<WPARAM>(visible), 0);
+}
+
+void TDialogForm1::SetTexts(const char* caption, const char* label)
+{
+    SetWindowTextA(window_, caption);
+    SetWindowTextA(label_, label);
+    SizeLabelToText();
+}
+
+void TDialogForm1::SizeLabelToText()
+{
+    char text[256];
+    GetWindowTextA(label_, text, sizeof text);
+    WindowDC dc(label_);
+    SelectedObject selected(dc.Get(), font_);
+    RECT r{0, 0, 0, 0};
+    DrawTextA(dc.Get(), text, -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    SetWindowPos(label_, nullptr, 0, 0, r.right, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TDialogForm1::Result TDialogForm1::ShowModal()
+{
+    if (!shownBefore_) {
+        RECT r;
+        GetWindowRect(window_, &r);
+        const POINT at = CentredOnScreen(r.right - r.left, r.bottom - r.top);
+        SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        shownBefore_ = true;
+    }
+    done_ = false;
+    result_ = kCancel;
+    std::optional<ModalScope> modal(window_);
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    // Back to the control that had the focus when the dialog last closed;
+    // the first time, the first in the tab order.
+    SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : okButton_);
+    Application::Instance().RunModal(window_, done_);
+    HWND focus = GetFocus();
+    if (focus && IsChild(window_, focus)) {
+        // The open list of the combo box is a child of the combo box.
+        lastFocus_ = (focus == comboBox_ || IsChild(comboBox_, focus)) ? comboBox_ : focus;
+    }
+    modal.reset();
+    ShowWindow(window_, SW_HIDE);
+    return result_;
+}
+
+int TDialogForm1::SelectedIndex() const { return static_cast<int>(SendMessageA(comboBox_, CB_GETCURSEL, 0, 0)); }
+
+std::string TDialogForm1::SelectedText() const
+{
+    const int index = SelectedIndex();
+    if (index < 0) return {};
+    const LRESULT length = SendMessageA(comboBox_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    std::string text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+    SendMessageA(comboBox_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
+    return text;
+}
+
+}  // namespace quorvel::ui

@@ -1,0 +1,55 @@
+// DialogForm1 (TDialogForm1): the column choice dialog. Created once and
+// kept hidden; the sort and split commands fill it, set its caption and
+// prompt, show it modally and read the choice.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/win32_util.h"
+
+namespace quorvel::ui {
+
+class TDialogForm1 {
+public:
+    enum Result { kOk = 1, kCancel = 2 };
+
+    TDialogForm1() = default;
+    TDialogForm1(const TDialogForm1&) = delete;
+    TDialogForm1& operator=(const TDialogForm1&) = delete;
+
+    void Create(HINSTANCE instance, HWND owner, HFONT font, const Scaler& scale);
+    HWND Window() const { return window_; }
+
+    // ComboBox1's list: emptied, filled in order, entry 0 selected.
+    void SetEntries(const std::vector<std::string>& entries);
+    void SetTexts(const char* caption, const char* label);
+    Result ShowModal();
+
+    int SelectedIndex() const;
+    std::string SelectedText() const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void Close(Result result);
+    void SizeLabelToText();
+
+    HWND window_ = nullptr;
+    HWND label_ = nullptr;
+    HWND okButton_ = nullptr;
+    HWND cancelButton_ = nullptr;
+    HWND comboBox_ = nullptr;
+    HFONT font_ = nullptr;
+    Scaler scale_;
+    HWND lastFocus_ = nullptr;  // restored on the next showing
+    bool shownBefore_ = false;
+    bool done_ = false;
+    Result result_ = kCancel;
+};
+
+extern const char* const kDialogWindowClass;
+
+}  // namespace quorvel::ui

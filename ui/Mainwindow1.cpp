@@ -1,0 +1,305 @@
+#include "ui/Mainwindow1.h"
+
+#include <commctrl.h>
+
+#include "platform/system_codepage.h"
+#include "ui/app_paths.h"
+#include "ui/application.h"
+#include "ui/resource.h"
+#include "ui/ui_texts.h"
+
+namespace quorvel::ui {
+
+const char* const kMainWindowClass = "TMainForm1";
+
+namespace {
+
+constexpr int kDesignWidth = 680;
+constexpr int kDesignHeight = 400;
+constexpr int kDesignFontHeight = 12;
+constexpr int kToolBarHeight = 28;
+constexpr const char* kFontName = "ＭＳ Ｐゴシック";
+
+// The executable's full path, however long.
+std::string ModulePath()
+{
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
+
+TMainForm1::TMainForm1(HINSTANCE instance) : instance_(instance)
+{
+    exePath_ = ModulePath();
+    AppDir = AppDirOf(exePath_, SystemCodePage());
+}
+
+void TMainForm1::Create()
+{
+    // The font height follows the screen's resolution; when the font's
+    // character height then differs from its design height, every size of
+    // the window scales with it.
+    WindowDC screen(nullptr);
+    const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+    font_.Reset(CreateFontA(-MulDiv(kDesignFontHeight, dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, kFontName));
+    {
+        SelectedObject selected(screen.Get(), font_.Get());
+        TEXTMETRICA tm;
+        GetTextMetricsA(screen.Get(), &tm);
+        const int characterHeight = tm.tmHeight - tm.tmInternalLeading;
+        scale_ = characterHeight != kDesignFontHeight ? Scaler{characterHeight, kDesignFontHeight} : Scaler{};
+    }
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance_;
+    wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP));
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kMainWindowClass;
+    RegisterClassA(&wc);
+
+    BuildMenu();
+    const int width = scale_(kDesignWidth), height = scale_(kDesignHeight);
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = work.left + ((work.right - work.left) - width) / 2;
+    const int y = work.top + ((work.bottom - work.top) - height) / 2;
+    CreateWindowExA(0, kMainWindowClass, text::kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, width, height,
+                    nullptr, menu_, instance_, this);
+}
+
+void TMainForm1::BuildMenu()
+{
+    auto item = [](const char* caption, const char* shortcut) {
+        return shortcut ? std::string(caption) + "\t" + shortcut : std::string(caption);
+    };
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, IDM_OPEN, item(text::kOpenItem, "Ctrl+O").c_str());
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING, IDM_EXIT, item(text::kExitItem, "Ctrl+Q").c_str());
+    HMENU run = CreatePopupMenu();
+    AppendMenuA(run, MF_STRING, IDM_SPLIT, text::kSplitItem);
+    AppendMenuA(run, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(run, MF_STRING, IDM_SORT, text::kSortItem);
+    HMENU help = CreatePopupMenu();
+    AppendMenuA(help, MF_STRING, IDM_GUIDE, item(text::kGuideItem, "F1").c_str());
+    AppendMenuA(help, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(help, MF_STRING, IDM_INFO, text::kInfoItem);
+    menu_ = CreateMenu();
+    AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(file), text::kFileMenu);
+    AppendMenuA(menu_, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(run), text::kRunMenu);
+    AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(help), text::kHelpMenu);
+
+    ACCEL keys[] = {
+        {FCONTROL | FVIRTKEY, 'O', IDM_OPEN},
+        {FCONTROL | FVIRTKEY, 'Q', IDM_EXIT},
+        {FVIRTKEY, VK_F1, IDM_GUIDE},
+    };
+    accelerators_ = CreateAcceleratorTableA(keys, 3);
+}
+
+void TMainForm1::Show(int showCommand)
+{
+    switch (showCommand) {
+    case SW_SHOWMAXIMIZED: ShowWindow(window_, SW_SHOWMAXIMIZED); break;
+    case SW_SHOWMINNOACTIVE: ShowWindow(window_, SW_SHOWMINNOACTIVE); break;
+    default: ShowWindow(window_, SW_SHOWNORMAL); break;
+    }
+    UpdateWindow(window_);
+    // The first control in the tab order: the arrow keys change the column
+    // count at once.
+    SetFocus(toolBar1_.Edit());
+}
+
+LRESULT CALLBACK TMainForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<TMainForm1*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TMainForm1*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    return Guarded([&] { return self->HandleMessage(message, wParam, lParam); });
+}
+
+LRESULT TMainForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_SIZE:
+        OnSize();
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_VSCROLL:
+        if (reinterpret_cast<HWND>(lParam) == toolBar1_.UpDown()) UpDown1Click();
+        return 0;
+    case WM_MENUSELECT:
+        OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        return 0;
+    case WM_ENTERMENULOOP:
+        menuOpen_ = true;
+        return 0;
+    case WM_EXITMENULOOP:
+        menuOpen_ = false;
+        return 0;
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    case WM_SETFOCUS:
+        SetFocus(focus_ && IsChild(window_, focus_) ? focus_ : toolBar1_.Edit());
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        // Label1 and the read-only Edit1 on the button face.
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window_, message, wParam, lParam);
+    }
+}
+
+void TMainForm1::OnCreate()
+{
+    toolBar1_.Create(window_, instance_, font_.Get(), scale_);
+    stringGrid1_.Create(window_, instance_, font_.Get(), scale_);
+    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                                 window_, reinterpret_cast<HMENU>(IDC_STATUSBAR), instance_, nullptr);
+    SendMessageA(statusBar_, SB_SIMPLE, TRUE, 0);
+    SetHint("");
+}
+
+void TMainForm1::OnSize()
+{
+    RECT client;
+    GetClientRect(window_, &client);
+    SendMessageA(statusBar_, WM_SIZE, 0, 0);
+    RECT status;
+    GetWindowRect(statusBar_, &status);
+    const int statusHeight = status.bottom - status.top;
+    const int toolHeight = scale_(kToolBarHeight);
+    MoveWindow(toolBar1_.Window(), 0, 0, client.right, toolHeight, TRUE);
+    MoveWindow(stringGrid1_.Window(), 0, toolHeight, client.right, client.bottom - toolHeight - statusHeight, TRUE);
+}
+
+void TMainForm1::OnActivate(bool active)
+{
+    // Remember where the focus was, as a dialog does.
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window_, focus)) focus_ = focus;
+    }
+}
+
+void TMainForm1::OnCommand(UINT id)
+{
+    switch (id) {
+    case IDM_OPEN: Open1Click(); break;
+    case IDM_EXIT: Exit1Click(); break;
+    case IDM_SORT: S1Click(); break;
+    case IDM_SPLIT: N2Click(); break;
+    case IDM_GUIDE: G2Click(); break;
+    case IDM_INFO: A2Click(); break;
+    default: break;
+    }
+}
+
+LRESULT TMainForm1::OnNotify(const NMHDR& header)
+{
+    if (header.code == TTN_GETDISPINFOA) {
+        auto& tip = reinterpret_cast<NMTTDISPINFOA&>(const_cast<NMHDR&>(header));
+        if (const char* hint = ToolBar::HintOfCommand(static_cast<UINT>(header.idFrom)))
+            tip.lpszText = const_cast<char*>(hint);
+        return 0;
+    }
+    LRESULT result = 0;
+    if (stringGrid1_.OnNotify(header, result)) return result;
+    return 0;
+}
+
+void TMainForm1::SetHint(const char* hint)
+{
+    // A hint's long form is the part after its first "|".
+    std::string text = hint ? hint : "";
+    const size_t bar = text.find('|');
+    if (bar != std::string::npos) text = text.substr(bar + 1);
+    if (text == hint_ && IsWindow(statusBar_)) return;
+    hint_ = text;
+    SendMessageA(statusBar_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(hint_.c_str()));
+}
+
+void TMainForm1::OnMenuSelect(UINT item, UINT flags, HMENU menu)
+{
+    if (flags == 0xFFFF && menu == nullptr) {
+        menuOpen_ = false;
+        return;
+    }
+    menuOpen_ = true;
+    if (flags & MF_POPUP) {
+        // A menu of the bar, by its position.
+        static const char* const kMenuHints[] = {text::kFileHint, nullptr, text::kHelpHint};
+        SetHint(menu == menu_ && item < 3 ? kMenuHints[item] : nullptr);
+        return;
+    }
+    switch (item) {
+    case IDM_OPEN: SetHint(text::kOpenItemHint); break;
+    case IDM_EXIT: SetHint(text::kExitItemHint); break;
+    case IDM_GUIDE: SetHint(text::kGuideItemHint); break;
+    case IDM_INFO: SetHint(text::kInfoItemHint); break;
+    default: SetHint(nullptr); break;  // N2, S1 and the separators have none
+    }
+}
+
+void TMainForm1::UpdateHintFromPointer()
+{
+    if (menuOpen_ || !IsWindow(window_)) return;
+    POINT screen;
+    GetCursorPos(&screen);
+    const char* hint = nullptr;
+    HWND under = WindowFromPoint(screen);
+    // Disabled controls hold hints too: look through the main window's own
+    // children, enabled or not.
+    if (under == window_ || (under && IsChild(window_, under)) ) {
+        POINT client = screen;
+        ScreenToClient(window_, &client);
+        HWND child = ChildWindowFromPointEx(window_, client, CWP_SKIPINVISIBLE);
+        if (child == toolBar1_.Edit() || child == toolBar1_.UpDown()) {
+            hint = text::kColumnsHint;
+        } else if (child == toolBar1_.Window()) {
+            POINT inBar = screen;
+            ScreenToClient(toolBar1_.Window(), &inBar);
+            hint = toolBar1_.HintAt(inBar);
+        }
+    }
+    SetHint(hint);
+}
+
+void TMainForm1::EnableRunCommands()
+{
+    if (runEnabled_) return;
+    runEnabled_ = true;
+    EnableMenuItem(menu_, 1, MF_BYPOSITION | MF_ENABLED);
+    DrawMenuBar(window_);
+    toolBar1_.EnableRunButtons(true);
+}
+
+}  // namespace quorvel::ui

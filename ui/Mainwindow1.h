@@ -1,0 +1,89 @@
+// MainForm1 (TMainForm1): the main window with its menu bar, tool bar,
+// grid and status bar, the table it shows, and its commands.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "core/cell_table.h"
+#include "core/split_writer.h"
+#include "ui/Dialogwindow1.h"
+#include "ui/grid_view.h"
+#include "ui/open_dialog.h"
+#include "ui/tool_bar.h"
+#include "ui/win32_util.h"
+
+namespace quorvel::ui {
+
+class TMainForm1 {
+public:
+    explicit TMainForm1(HINSTANCE instance);
+    TMainForm1(const TMainForm1&) = delete;
+    TMainForm1& operator=(const TMainForm1&) = delete;
+
+    // Builds the window and its components, hidden.
+    void Create();
+    void Show(int showCommand);
+    HWND Window() const { return window_; }
+    HACCEL Accelerators() const { return accelerators_; }
+    HFONT Font() const { return font_.Get(); }
+    const Scaler& Scale() const { return scale_; }
+
+    void SetDialog(TDialogForm1* dialog) { dialogForm1_ = dialog; }
+
+    // Shows in the status bar the hint of what lies under the pointer.
+    void UpdateHintFromPointer();
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCreate();
+    void OnSize();
+    void OnCommand(UINT id);
+    LRESULT OnNotify(const NMHDR& header);
+    void OnMenuSelect(UINT item, UINT flags, HMENU menu);
+    void OnActivate(bool active);
+    void BuildMenu();
+    void SetHint(const char* hint);
+
+    // Commands.
+    void Open1Click();
+    void Exit1Click();
+    void S1Click();
+    void N2Click();
+    void G2Click();
+    void A2Click();
+    void UpDown1Click();
+
+    void EnableRunCommands();
+    void FillDialog();
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    HWND statusBar_ = nullptr;
+    HMENU menu_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+    GdiObject<HFONT> font_;
+    Scaler scale_;
+
+    CellTable table_;
+    GridView stringGrid1_{table_};
+    ToolBar toolBar1_;
+    OpenDialog openDialog1_;
+    TDialogForm1* dialogForm1_ = nullptr;
+
+    std::string AppDir;
+    std::string exePath_;
+    SplitState split_;          // GroupKey, LineText and the piece buffer
+    std::string loadedPath_;    // the file whose data the table holds
+    bool runEnabled_ = false;
+    int columnCount_ = 5;
+    bool menuOpen_ = false;
+    std::string hint_;
+    HWND focus_ = nullptr;
+};
+
+extern const char* const kMainWindowClass;
+
+}  // namespace quorvel::ui

@@ -1,0 +1,185 @@
+#include "ui/grid_view.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "ui/resource.h"
+
+namespace quorvel::ui {
+
+namespace {
+constexpr int kDefaultColumnWidth = 80;
+constexpr int kDefaultRowHeight = 16;
+}  // namespace
+
+GridView::~GridView()
+{
+    if (rowHeight_) ImageList_Destroy(rowHeight_);
+}
+
+void GridView::Create(HWND parent, HINSTANCE instance, HFONT font, const Scaler& scale)
+{
+    scale_ = scale;
+    // No WS_TABSTOP: the view takes the focus only by mouse.
+    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, nullptr,
+                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
+                                LVS_SHOWSELALWAYS,
+                            0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_GRID), instance, nullptr);
+    SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP |
+                                                 LVS_EX_DOUBLEBUFFER);
+    // A list view's rows are as high as its small images: an empty image
+    // list of the design row height sets it.
+    rowHeight_ = ImageList_Create(1, scale(kDefaultRowHeight), ILC_COLOR, 0, 0);
+    ListView_SetImageList(list_, rowHeight_, LVSIL_SMALL);
+    table_.SetObserver(this);
+    TableReset();
+}
+
+void GridView::SyncColumns()
+{
+    const int wanted = table_.ColCount();
+    if (static_cast<int>(widths_.size()) < wanted) widths_.resize(static_cast<size_t>(wanted), scale_(kDefaultColumnWidth));
+    CaptureWidths();
+    while (shownColumns_ > wanted) ListView_DeleteColumn(list_, --shownColumns_);
+    while (shownColumns_ < wanted) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_FMT;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = widths_[static_cast<size_t>(shownColumns_)];
+        column.pszText = const_cast<char*>("");
+        SendMessageA(list_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(shownColumns_), reinterpret_cast<LPARAM>(&column));
+        ++shownColumns_;
+    }
+    SyncHeaderTexts();
+}
+
+void GridView::SyncHeaderTexts()
+{
+    headerTexts_.resize(static_cast<size_t>(shownColumns_));
+    for (int c = 0; c < shownColumns_; ++c) {
+        std::string text = table_.FixedRows() > 0 ? std::string(table_.ReadCell(c, 0)) : std::string();
+        if (text == headerTexts_[static_cast<size_t>(c)] && !text.empty()) continue;
+        headerTexts_[static_cast<size_t>(c)] = text;
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = headerTexts_[static_cast<size_t>(c)].data();
+        SendMessageA(list_, LVM_SETCOLUMNA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void GridView::SyncFixedRows()
+{
+    if (shownFixedRows_ == table_.FixedRows()) return;
+    shownFixedRows_ = table_.FixedRows();
+    // Without a fixed row there is no header, and so no column sizing or
+    // moving either.
+    LONG_PTR style = GetWindowLongPtrA(list_, GWL_STYLE);
+    style = shownFixedRows_ > 0 ? (style & ~LVS_NOCOLUMNHEADER) : (style | LVS_NOCOLUMNHEADER);
+    SetWindowLongPtrA(list_, GWL_STYLE, style);
+    SetWindowPos(list_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void GridView::SyncItemCount()
+{
+    const int items = table_.RowCount() - table_.FixedRows();
+    SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(items), LVSICF_NOSCROLL);
+}
+
+void GridView::ShowCurrentRow()
+{
+    const int item = ItemOfRow(table_.CurrentRow());
+    if (item < 0) return;
+    selecting_ = true;
+    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list_, item, FALSE);
+    selecting_ = false;
+}
+
+void GridView::TableReset()
+{
+    SyncFixedRows();
+    SyncColumns();
+    SyncItemCount();
+    ShowCurrentRow();
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void GridView::ExtentChanged() { TableReset(); }
+
+void GridView::CellChanged(int32_t col, int32_t row)
+{
+    if (row < table_.FixedRows()) {
+        SyncHeaderTexts();
+        return;
+    }
+    (void)col;
+    const int item = ItemOfRow(row);
+    ListView_RedrawItems(list_, item, item);
+}
+
+void GridView::CaptureWidths()
+{
+    for (int c = 0; c < shownColumns_ && c < static_cast<int>(widths_.size()); ++c)
+        widths_[static_cast<size_t>(c)] = ListView_GetColumnWidth(list_, c);
+}
+
+void GridView::ColumnMoved(int32_t from, int32_t to)
+{
+    // The width travels with the column.
+    CaptureWidths();
+    if (from < static_cast<int32_t>(widths_.size()) && to < static_cast<int32_t>(widths_.size())) {
+        auto at = [this](int32_t i) { return widths_.begin() + i; };
+        if (from < to) std::rotate(at(from), at(from + 1), at(to + 1));
+        else std::rotate(at(to), at(from), at(from + 1));
+    }
+    for (int c = 0; c < shownColumns_; ++c) ListView_SetColumnWidth(list_, c, widths_[static_cast<size_t>(c)]);
+    SyncHeaderTexts();
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void GridView::CurrentRowChanged(int32_t) { ShowCurrentRow(); }
+
+void GridView::FillCellText(NMLVDISPINFOA& info)
+{
+    if (!(info.item.mask & LVIF_TEXT) || info.item.cchTextMax <= 0) return;
+    const std::string_view cell = table_.ReadCell(info.item.iSubItem, RowOfItem(info.item.iItem));
+    const size_t n = std::min(cell.size(), static_cast<size_t>(info.item.cchTextMax - 1));
+    std::memcpy(info.item.pszText, cell.data(), n);
+    info.item.pszText[n] = '\0';
+}
+
+bool GridView::OnNotify(const NMHDR& header, LRESULT& result)
+{
+    HWND headerControl = ListView_GetHeader(list_);
+    if (header.hwndFrom == headerControl) {
+        if (header.code == HDN_ENDDRAG) {
+            // The table moves the cells; the header keeps its physical order.
+            const auto& drag = reinterpret_cast<const NMHEADERA&>(header);
+            if (drag.pitem && drag.iItem >= 0 && drag.pitem->iOrder >= 0 && drag.iItem != drag.pitem->iOrder)
+                table_.RelocateColumn(drag.iItem, drag.pitem->iOrder);
+            result = TRUE;  // veto the header's own reordering
+            return true;
+        }
+        return false;
+    }
+    if (header.hwndFrom != list_) return false;
+    switch (header.code) {
+    case LVN_GETDISPINFOA:
+        FillCellText(reinterpret_cast<NMLVDISPINFOA&>(const_cast<NMHDR&>(header)));
+        return true;
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if (!selecting_ && change.iItem >= 0 && (change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED))
+            table_.SelectRow(RowOfItem(change.iItem));
+        return true;
+    }
+    case LVN_ODSTATECHANGED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace quorvel::ui

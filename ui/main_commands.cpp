@@ -1,0 +1,97 @@
+// The main window's commands: Open, Exit, Sort, Split-save, the spinner
+// and the two help commands.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "core/csv_open.h"
+#include "core/row_sort.h"
+#include "platform/collation.h"
+#include "platform/system_codepage.h"
+#include "ui/Mainwindow1.h"
+#include "ui/app_paths.h"
+#include "ui/message_window.h"
+#include "ui/ui_texts.h"
+
+namespace quorvel::ui {
+
+void TMainForm1::Open1Click()
+{
+    if (!openDialog1_.Execute(window_)) return;
+    const std::string path = openDialog1_.FileName();
+    {
+        WaitCursor wait;
+        // The table is untouched unless the whole read succeeds.
+        OpenCsvFile(table_, path, SystemCodePage(), NativeFileSystem());
+    }
+    // Pieces are named after the file whose data the table holds: a
+    // failed open leaves this as it was.
+    loadedPath_ = path;
+    EnableRunCommands();
+}
+
+void TMainForm1::Exit1Click() { DestroyWindow(window_); }
+
+void TMainForm1::FillDialog()
+{
+    std::vector<std::string> names;
+    for (int32_t c = 0; c < table_.ColCount(); ++c) names.emplace_back(table_.ReadCell(c, 0));
+    dialogForm1_->SetEntries(names);
+}
+
+void TMainForm1::S1Click()
+{
+    if (!runEnabled_) return;
+    FillDialog();
+    dialogForm1_->SetTexts(text::kSortCaption, text::kSortLabel);
+    if (dialogForm1_->ShowModal() != TDialogForm1::kOk) return;
+    const int key = dialogForm1_->SelectedIndex();
+    {
+        WaitCursor wait;
+        SortDataRows(table_, key, NativeCollation());
+    }
+    MessageBeep(0);
+    ShowNotice(text::kSortDone);
+}
+
+void TMainForm1::N2Click()
+{
+    if (!runEnabled_) return;
+    FillDialog();
+    dialogForm1_->SetTexts(text::kSplitCaption, text::kSplitLabel);
+    if (dialogForm1_->ShowModal() != TDialogForm1::kOk) return;
+    if (!ShowConfirmation(SplitQuestion(dialogForm1_->SelectedText()))) return;
+    const int key = dialogForm1_->SelectedIndex();
+    {
+        WaitCursor wait;
+        const CodePage& codePage = SystemCodePage();
+        const SplitTarget target{loadedPath_, codePage, PathStyle::Windows(), NativeFileSystem()};
+        WriteSplitPieces(table_, key, target, [this](int32_t row) { table_.SelectRow(row); }, split_);
+    }
+    MessageBeep(0);
+    ShowNotice(text::kSplitDone);
+}
+
+void TMainForm1::UpDown1Click()
+{
+    // Called only when the position has really changed.
+    const int position = toolBar1_.Position();
+    if (position == columnCount_) return;
+    columnCount_ = position;
+    table_.ChangeColCount(position);
+}
+
+void TMainForm1::G2Click()
+{
+    const std::string guide = GuidePath(AppDir);
+    ShellExecuteA(window_, "OPEN", guide.c_str(), "", "", SW_SHOW);
+}
+
+void TMainForm1::A2Click()
+{
+    const std::string address = InfoPageAddress(ExeBaseNameOf(exePath_, SystemCodePage()));
+    ShellExecuteA(window_, "OPEN", address.c_str(), "", "", SW_SHOW);
+}
+
+}  // namespace quorvel::ui

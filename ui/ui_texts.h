@@ -1,0 +1,70 @@
+// The program's own texts, and the few rules that build them, kept apart
+// from the windows so that they can be checked byte for byte anywhere.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/codepage.h"
+
+namespace quorvel::ui {
+
+namespace text {
+extern const char* const kAppTitle;
+extern const char* const kColumnsLabel;
+extern const char* const kColumnsHint;
+extern const char* const kOpenHint;
+extern const char* const kSortHint;
+extern const char* const kSplitHint;
+extern const char* const kFileMenu;
+extern const char* const kFileHint;
+extern const char* const kOpenItem;
+extern const char* const kOpenItemHint;
+extern const char* const kExitItem;
+extern const char* const kExitItemHint;
+extern const char* const kRunMenu;
+extern const char* const kSplitItem;
+extern const char* const kSortItem;
+extern const char* const kHelpMenu;
+extern const char* const kHelpHint;
+extern const char* const kGuideItem;
+extern const char* const kGuideItemHint;
+extern const char* const kInfoItem;
+extern const char* const kInfoItemHint;
+extern const char* const kSortCaption;
+extern const char* const kSortLabel;
+extern const char* const kSplitCaption;
+extern const char* const kSplitLabel;
+extern const char* const kOk;
+extern const char* const kCancel;
+extern const char* const kYes;
+extern const char* const kNo;
+extern const char* const kConfirmCaption;
+extern const char* const kSortDone;
+extern const char* const kSplitDone;
+extern const char* const kOpenTitle;
+extern const char* const kOpenFilter;
+extern const char* const kDefaultExtension;
+extern const char* const kReadmeName;
+extern const char* const kInfoPageBase;
+extern const char* const kInfoPagePath;
+}  // namespace text
+
+// The error box's text for a message: a "." is appended when the last
+// character, compared bytewise with ".", is greater.
+std::string ErrorBoxText(std::string_view message, const CodePage& codePage);
+
+// The split command's question for the chosen column's header text.
+std::string SplitQuestion(std::string_view header);
+
+// A message window as the clipboard takes it on Ctrl+C: dividers, the
+// caption, the text, the button captions without their "&".
+std::string MessageClipboardText(std::string_view caption, std::string_view text,
+                                 const std::vector<std::string>& buttons);
+
+// The filter of the open dialog in the system's form: pairs separated by
+// 0x00, the list ended by a second 0x00.
+std::string OpenDialogFilter();
+
+}  // namespace quorvel::ui
