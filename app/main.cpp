@@ -26,7 +26,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         mainForm1.SetDialog(&dialogForm1);
 
         application.SetMainWindow(mainForm1.Window(), mainForm1.Accelerators());
-        application.SetIdleHandler([&] { mainForm1.UpdateHintFromPointer(); });
+        application.SetIdleHandler([&] { mainForm1.OnIdle(); });
         mainForm1.Show(showCommand);
         application.Run();
     } catch (...) {

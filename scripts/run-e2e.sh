@@ -11,6 +11,9 @@ winpath() { WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 LOCPATH="$pre
 wprogram=$(winpath "$program")
 wwork=$(winpath "$work")
 if [ -z "${DISPLAY:-}" ]; then
+  # Wine's desktop process belongs to the display it started on: a server
+  # left from another display must go first.
+  "$here/wine-stop.sh" "$prefix"
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$here/wine-run.sh" "$prefix" "$driver" "$wprogram" "$wwork" "$@"
 fi
 exec "$here/wine-run.sh" "$prefix" "$driver" "$wprogram" "$wwork" "$@"

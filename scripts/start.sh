@@ -1,10 +1,22 @@
 #!/bin/sh
-# Installs what is missing, builds and starts the program. Until the window
-# exists this runs quorvel-cli on the sample file.
+# Installs what is missing, builds the Windows program and starts it under
+# Wine (code page 932, Japanese fonts), on a virtual display when no
+# display is set.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
-"$root/scripts/build.sh" native >/dev/null
-echo "The window is not built yet; showing the sample with quorvel-cli:"
-echo "  quorvel-cli show samples/fruit.csv --columns 3"
-"$root/build/native/quorvel-cli" show "$root/samples/fruit.csv" --columns 3
+"$root/scripts/build.sh" windows >/dev/null
+prefix="$root/build/windows/wineprefix"
+"$root/scripts/wine-prefix.sh" "$prefix"
+if [ -z "${DISPLAY:-}" ]; then
+  display=:$(( $$ % 50 + 50 ))
+  Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill $xvfb 2>/dev/null; "$root/scripts/wine-stop.sh" "$prefix"' EXIT INT TERM
+  export DISPLAY="$display"
+  sleep 1
+  echo "No display is set: Quorvel runs on the virtual display $DISPLAY."
+  echo "Take a screenshot with: DISPLAY=$DISPLAY import -window root shot.png"
+fi
+echo "Starting Quorvel.exe under Wine (sample files in $root/samples)."
+"$root/scripts/wine-run.sh" "$prefix" "$root/build/windows/Quorvel.exe"

@@ -269,9 +269,16 @@ void TMainForm1::OnMenuSelect(UINT item, UINT flags, HMENU menu)
     }
 }
 
+void TMainForm1::OnIdle()
+{
+    if (!IsWindow(window_)) return;
+    stringGrid1_.ShowPendingRow();
+    UpdateHintFromPointer();
+}
+
 void TMainForm1::UpdateHintFromPointer()
 {
-    if (menuOpen_ || !IsWindow(window_)) return;
+    if (menuOpen_) return;
     POINT screen;
     GetCursorPos(&screen);
     const char* hint = nullptr;

@@ -32,8 +32,9 @@ public:
 
     void SetDialog(TDialogForm1* dialog) { dialogForm1_ = dialog; }
 
-    // Shows in the status bar the hint of what lies under the pointer.
-    void UpdateHintFromPointer();
+    // Idle processing: the grid catches up with the current row, and the
+    // status bar shows the hint of what lies under the pointer.
+    void OnIdle();
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -46,6 +47,7 @@ private:
     void OnActivate(bool active);
     void BuildMenu();
     void SetHint(const char* hint);
+    void UpdateHintFromPointer();
 
     // Commands.
     void Open1Click();

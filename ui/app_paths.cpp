@@ -23,8 +23,11 @@ std::string AppDirOf(std::string_view exePath, const CodePage& codePage)
 {
     const size_t last = FindLast(exePath, codePage, IsWindowsSeparator);
     if (last == std::string_view::npos) return {};
-    // A drive root or a doubled separator keeps its separator.
-    const bool cutBefore = exePath[last] == '\\' && last > 0 && !IsWindowsSeparator(exePath[last - 1]);
+    // A drive root or a doubled separator keeps its separator; the second
+    // byte of 表 (0x95 0x5C) before it is no separator.
+    const bool separatorBefore =
+        last > 0 && IsWindowsSeparator(exePath[last - 1]) && !codePage.IsSecondByte(exePath, last - 1);
+    const bool cutBefore = exePath[last] == '\\' && last > 0 && !separatorBefore;
     return std::string(exePath.substr(0, cutBefore ? last : last + 1));
 }
 

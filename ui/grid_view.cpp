@@ -91,14 +91,20 @@ void GridView::ShowCurrentRow()
     const int item = ItemOfRow(table_.CurrentRow());
     if (item < 0) return;
     selecting_ = true;
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // Only the row shown before loses its state: clearing all rows at once
+    // costs a notice per row on a million of them.
+    const int rows = ListView_GetItemCount(list_);
+    if (shownItem_ >= 0 && shownItem_ != item && shownItem_ < rows)
+        ListView_SetItemState(list_, shownItem_, 0, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_SetItemState(list_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    shownItem_ = item;
     ListView_EnsureVisible(list_, item, FALSE);
     selecting_ = false;
 }
 
 void GridView::TableReset()
 {
+    pendingRow_ = false;
     SyncFixedRows();
     SyncColumns();
     SyncItemCount();
@@ -139,7 +145,21 @@ void GridView::ColumnMoved(int32_t from, int32_t to)
     InvalidateRect(list_, nullptr, TRUE);
 }
 
-void GridView::CurrentRowChanged(int32_t) { ShowCurrentRow(); }
+void GridView::CurrentRowChanged(int32_t)
+{
+    // A split makes every data row current in turn; the view shows only
+    // where the walk stands when the program next falls idle.
+    if (pendingRow_) return;
+    pendingRow_ = true;
+    PostMessageA(list_, WM_NULL, 0, 0);
+}
+
+void GridView::ShowPendingRow()
+{
+    if (!pendingRow_) return;
+    pendingRow_ = false;
+    ShowCurrentRow();
+}
 
 void GridView::FillCellText(NMLVDISPINFOA& info)
 {
@@ -166,6 +186,24 @@ bool GridView::OnNotify(const NMHDR& header, LRESULT& result)
     }
     if (header.hwndFrom != list_) return false;
     switch (header.code) {
+    case NM_CUSTOMDRAW: {
+        // The current row in the selection colours across the whole width,
+        // whether or not the view has the focus.
+        auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(const_cast<NMHDR&>(header));
+        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+            result = CDRF_NOTIFYITEMDRAW;
+        } else if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+            if (static_cast<int>(draw.nmcd.dwItemSpec) == ItemOfRow(table_.CurrentRow())) {
+                draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+                draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+                draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+            }
+            result = CDRF_DODEFAULT;
+        } else {
+            result = CDRF_DODEFAULT;
+        }
+        return true;
+    }
     case LVN_GETDISPINFOA:
         FillCellText(reinterpret_cast<NMLVDISPINFOA&>(const_cast<NMHDR&>(header)));
         return true;

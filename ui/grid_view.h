@@ -36,6 +36,9 @@ public:
     void ColumnMoved(int32_t from, int32_t to) override;
     void CurrentRowChanged(int32_t row) override;
 
+    // Brings the view to the table's current row if it moved since.
+    void ShowPendingRow();
+
     // Item index of a table row and back: row 0 is the header while the
     // table has a fixed row.
     int ItemOfRow(int32_t row) const { return row - table_.FixedRows(); }
@@ -57,7 +60,9 @@ private:
     std::vector<int> widths_;  // by column position, in pixels
     int shownColumns_ = 0;
     int shownFixedRows_ = -1;
-    bool selecting_ = false;   // the view itself selects: no echo to the table
+    int shownItem_ = -1;       // the item last shown as the current row
+    bool selecting_ = false;
+    bool pendingRow_ = false;   // the view itself selects: no echo to the table
     std::vector<std::string> headerTexts_;
 };
 

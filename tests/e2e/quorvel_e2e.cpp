@@ -21,6 +21,7 @@ namespace quorvel::e2e {
 namespace {
 
 int failures = 0;
+HANDLE program = nullptr;  // ended by Fatal, so that nothing is left running
 
 void Check(bool ok, const std::string& what)
 {
@@ -33,6 +34,7 @@ void Check(bool ok, const std::string& what)
 {
     std::printf("FAIL %s (cannot go on)\n", what.c_str());
     std::fflush(stdout);
+    if (program) TerminateProcess(program, 1);
     std::exit(1);
 }
 
@@ -73,6 +75,7 @@ public:
         std::string command = "\"" + exe + "\"";
         if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_))
             Fatal("start " + exe);
+        program = pi_.hProcess;
         WaitForInputIdle(pi_.hProcess, 10000);
         if (!WaitUntil([&] { return (main_ = FindProcessWindow(pi_.dwProcessId, "TMainForm1")) != nullptr; }, 30))
             Fatal("find the main window TMainForm1");
@@ -377,9 +380,12 @@ int RunScenario(const std::string& exe, const std::string& work, const std::stri
     return failures == 0 ? 0 : 1;
 }
 
-// From OK in the open dialog to the grid painted, on a big file.
-int BenchOpen(const std::string& exe, const std::string& file)
+// From OK in the open dialog to the grid painted, on a big file copied
+// into the work folder; then a sort and a split by its third column.
+int BenchOpen(const std::string& exe, const std::string& work, const std::string& original)
 {
+    const std::string file = work + "\\bench.csv";
+    CopyFileA(original.c_str(), file.c_str(), FALSE);
     Session s(exe, "");
     HWND edit = GetDlgItem(s.Main(), IDC_EDIT1);
     SetForegroundWindow(s.Main());
@@ -414,6 +420,29 @@ int BenchOpen(const std::string& exe, const std::string& file)
     std::printf("open: %d rows from OK to the grid painted in %.2f s; to the last row and painted in %.3f s\n", items,
                 opened, scrolled);
     std::printf("last row: %s\n", s.Cell(items - 1, 0).c_str());
+
+    auto timed = [&](int command, const char* caption, const char* label, const char* done, bool confirm) {
+        s.Command(command);
+        // From OK in the column dialog (or Yes in the confirmation) to the
+        // completion notice.
+        auto begin = std::chrono::steady_clock::now();
+        s.ChooseColumn(caption, label, 2, 8);
+        if (confirm) {
+            begin = std::chrono::steady_clock::now();
+            HWND box = s.WaitWindow("TMessageForm", 10);
+            PostMessageA(GetDlgItem(box, IDC_MESSAGE_YES), BM_CLICK, 0, 0);
+            s.WaitGone(box);
+        }
+        HWND notice = s.WaitWindow("TMessageForm", 120);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        Check(notice && WindowText(GetDlgItem(notice, IDC_MESSAGE_TEXT)) == done, done);
+        if (notice) PostMessageA(GetDlgItem(notice, IDOK), BM_CLICK, 0, 0);
+        if (notice) s.WaitGone(notice);
+        return seconds;
+    };
+    std::printf("sort by column 2 through the window: %.2f s\n", timed(IDM_SORT, "ソート", "ソート基準項目(&S):", "ソート完了", false));
+    std::printf("split by column 2 through the window: %.2f s\n",
+                timed(IDM_SPLIT, "分割保存", "分割保存対象項目(&C):", "分割保存完了", true));
     s.Command(IDM_EXIT);
     s.WaitExit();
     return 0;
@@ -433,6 +462,6 @@ int main(int argc, char** argv)
         if (std::string(argv[i]) == "--screenshots") screenshots = argv[i + 1];
         if (std::string(argv[i]) == "--bench-open") benchFile = argv[i + 1];
     }
-    if (!benchFile.empty()) return quorvel::e2e::BenchOpen(argv[1], benchFile);
+    if (!benchFile.empty()) return quorvel::e2e::BenchOpen(argv[1], argv[2], benchFile);
     return quorvel::e2e::RunScenario(argv[1], argv[2], screenshots);
 }
