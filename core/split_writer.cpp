@@ -67,16 +67,27 @@ private:
     }
 
     // Only bytes that begin a character count: a second byte never splits
-    // a cell on reading.
+    // a cell on reading. A quote byte inside a cell (not at its start)
+    // reads back unquoted too, so a cell whose last character is a lead
+    // byte with a CR as its second byte, which no quoted value can hold
+    // (a CR between quotes always reads back with its LF), stays unquoted
+    // when quote bytes are all that would quote it.
     bool NeedsQuotes(std::string_view cell) const
     {
         if (!HasByteBelow0x2D(cell)) return false;
+        bool quote = false;
+        bool endsInLeadCr = false;
         for (size_t i = 0; i < cell.size(); ++i) {
             const uint8_t c = class_[static_cast<uint8_t>(cell[i])];
-            if (c == kTearing) return true;
-            if (c == kLead) ++i;
+            if (c == kLead) {
+                endsInLeadCr = i + 2 == cell.size() && cell[i + 1] == '\r';
+                ++i;
+            } else if (c == kTearing) {
+                if (cell[i] != '"' || i == 0) return true;
+                quote = true;
+            }
         }
-        return false;
+        return quote && !endsInLeadCr;
     }
 
     std::array<uint8_t, 256> class_;

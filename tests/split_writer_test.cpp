@@ -195,6 +195,29 @@ TEST(BuildRowLine, CellsThatWouldTearAreQuoted)
     }
 }
 
+// A line that ended in a lead byte gives a cell whose last character has
+// the CR as its second byte; no quoted value can hold that, and the quote
+// bytes inside it read back unquoted.
+TEST(BuildRowLine, CellEndingInLeadByteAndCrStaysUnquoted)
+{
+    const std::string cell = Bytes("[81][Q][Q][F5][CR]");
+    CellTable table;
+    Load(table, 2, {"h", "h", cell, "x"});
+    std::string line;
+    BuildRowLine(table, 1, kSjis, line);
+    EXPECT_EQ(test::Show(line), test::Show(cell + ",x"));
+    LoadedFile file;
+    line += "\r\n";
+    file.bytes = AllocateFileBuffer(line.size());
+    std::copy(line.begin(), line.end(), file.bytes.get());
+    file.size = line.size();
+    EXPECT_EQ(test::Show(SplitCsvText(std::move(file), kSjis).ToStrings()), test::Show({cell, "x"}));
+    // With a comma it must be quoted all the same.
+    Load(table, 1, {"h", Bytes("a,[81][CR][LF]b")});
+    BuildRowLine(table, 1, kSjis, line);
+    EXPECT_EQ(test::Show(line), test::Show(Bytes("[Q]a,[81][CR][LF]b[Q]")));
+}
+
 TEST(BuildRowLine, WrittenLinesReadBackAsTheSameCells)
 {
     const std::vector<std::string> cells = {"plain", "a,b", "[Q]", "x[CR][LF]y", "[SP]s[SP]", "表", "x[81][CR]", "e"};
