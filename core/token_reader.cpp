@@ -138,13 +138,19 @@ private:
                 }
                 Finish(c, segment, i, rewritten);
                 return i + 1;
-            case kEnd:
+            case kEnd: {
                 // Unterminated: the value takes the rest of the text, which
                 // always ends with a line break once the lines are joined.
+                const bool endsInBreak = i > c && (s_[i - 1] == '\r' || s_[i - 1] == '\n');
+                if (!rewritten && endsInBreak) {
+                    AppendSource(c, i);  // a view, even of a hundred megabytes
+                    return i;
+                }
                 Keep(segment, i);
-                if (i == c || !(s_[i - 1] == '\r' || s_[i - 1] == '\n')) scratch_.append("\r\n");
+                if (!endsInBreak) scratch_.append("\r\n");
                 tokens_.Append(std::string_view(scratch_));
                 return i;
+            }
             default:
                 ++i;
             }

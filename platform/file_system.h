@@ -20,15 +20,16 @@ struct FileIdentity {
     bool operator!=(const FileIdentity& o) const { return !(*this == o); }
 };
 
-// Frees what AllocateBuffer gave.
+// Frees what AllocateBuffer gave, the way it was allocated.
 struct BufferFree {
+    bool aligned = false;  // from posix_memalign, not operator new
     void operator()(char* bytes) const;
 };
 using ByteBuffer = std::unique_ptr<char[], BufferFree>;
 
-// Uninitialised bytes; raises std::bad_alloc when memory runs out. Large
-// buffers are laid out for huge pages where the platform has them, which
-// spares a page fault per 4 KiB on a file of many megabytes.
+// Uninitialised bytes from operator new; raises std::bad_alloc when memory
+// runs out. Large buffers are laid out for huge pages where the platform
+// has them, which spares a page fault per 4 KiB on a file of megabytes.
 ByteBuffer AllocateBuffer(size_t size);
 
 // A whole file in one buffer, followed by one 0x00 byte that is not part

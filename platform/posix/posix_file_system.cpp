@@ -132,18 +132,18 @@ public:
 ByteBuffer AllocateBuffer(size_t size)
 {
     constexpr size_t kHugePage = size_t{2} << 20;
+    if (size < 2 * kHugePage) return ByteBuffer(static_cast<char*>(::operator new(size ? size : 1)));
     void* bytes = nullptr;
-    if (size >= 2 * kHugePage) {
-        if (::posix_memalign(&bytes, kHugePage, size) != 0) bytes = nullptr;
-        if (bytes) ::madvise(bytes, size, MADV_HUGEPAGE);
-    } else {
-        bytes = std::malloc(size ? size : 1);
-    }
-    if (!bytes) throw std::bad_alloc();
-    return ByteBuffer(static_cast<char*>(bytes));
+    if (::posix_memalign(&bytes, kHugePage, size) != 0 || !bytes) throw std::bad_alloc();
+    ::madvise(bytes, size, MADV_HUGEPAGE);
+    return ByteBuffer(static_cast<char*>(bytes), BufferFree{true});
 }
 
-void BufferFree::operator()(char* bytes) const { std::free(bytes); }
+void BufferFree::operator()(char* bytes) const
+{
+    if (aligned) std::free(bytes);
+    else ::operator delete(bytes);
+}
 
 FileSystem& NativeFileSystem()
 {

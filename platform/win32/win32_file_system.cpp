@@ -117,14 +117,9 @@ public:
 
 }  // namespace
 
-ByteBuffer AllocateBuffer(size_t size)
-{
-    void* bytes = std::malloc(size ? size : 1);
-    if (!bytes) throw std::bad_alloc();
-    return ByteBuffer(static_cast<char*>(bytes));
-}
+ByteBuffer AllocateBuffer(size_t size) { return ByteBuffer(static_cast<char*>(::operator new(size ? size : 1))); }
 
-void BufferFree::operator()(char* bytes) const { std::free(bytes); }
+void BufferFree::operator()(char* bytes) const { ::operator delete(bytes); }
 
 FileSystem& NativeFileSystem()
 {

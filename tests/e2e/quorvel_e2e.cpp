@@ -340,6 +340,18 @@ int RunScenario(const std::string& exe, const std::string& work, const std::stri
     Sleep(300);
     Check(FindProcessWindow(GetProcessId(s.Process()), "TMessageForm") == nullptr, "Cancel asks nothing");
 
+    // ---- A piece that cannot be created (a folder holds its name): the
+    // error box with the path, no later piece, then a normal split.
+    const std::string blocked = work + "\\fruit_愛媛.csv";
+    CreateDirectoryA(blocked.c_str(), nullptr);
+    s.Command(IDM_SPLIT);
+    s.ChooseColumn("分割保存", "分割保存対象項目(&C):", 2, 3);
+    s.Answer("確認", question, IDC_MESSAGE_YES);
+    s.ExpectErrorBox("ファイル " + blocked + " を作成できません.");
+    Check(!Exists(work + "\\fruit_青森.csv"), "no piece after the one that failed");
+    Check(FindProcessWindow(GetProcessId(s.Process()), "TMessageForm") == nullptr, "no 分割保存完了 after the error");
+    RemoveDirectoryA(blocked.c_str());
+
     // ---- Split-save answered Yes.
     s.Command(IDM_SPLIT);
     s.ChooseColumn("分割保存", "分割保存対象項目(&C):", 2, 3);
