@@ -10,6 +10,8 @@
 #include <windows.h>
 #else
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -125,6 +127,22 @@ std::vector<std::string> ListFolder(const std::string& path)
 }
 
 bool MakeFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+FileHolder::FileHolder(const std::string& path, Mode mode)
+{
+    HANDLE h = mode == kWriterSharingRead
+                   ? CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr)
+                   : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    holding_ = h != INVALID_HANDLE_VALUE;
+    handle_ = reinterpret_cast<intptr_t>(h);
+}
+
+FileHolder::~FileHolder()
+{
+    if (holding_) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
 #else
 char Separator() { return '/'; }
 
@@ -172,6 +190,20 @@ std::vector<std::string> ListFolder(const std::string& path)
 }
 
 bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0755) == 0; }
+
+// POSIX knows no sharing modes; programs that care take advisory locks,
+// and so does Quorvel.
+FileHolder::FileHolder(const std::string& path, Mode mode)
+{
+    const int fd = mode == kWriterSharingRead ? ::open(path.c_str(), O_WRONLY) : ::open(path.c_str(), O_RDWR | O_CREAT, 0644);
+    handle_ = fd;
+    holding_ = fd >= 0 && ::flock(fd, LOCK_EX) == 0;
+}
+
+FileHolder::~FileHolder()
+{
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
 #endif
 
 std::string ScratchDir::File(std::string_view name) const { return path_ + Separator() + std::string(name); }

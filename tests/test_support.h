@@ -1,6 +1,7 @@
 // Helpers shared by the tests: byte notation, scratch folders, files.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,22 @@ public:
 
 private:
     std::string path_;
+};
+
+// Holds a file open as another program would, until destroyed: as a
+// writer that lets others read (an editor), or with no sharing at all.
+class FileHolder {
+public:
+    enum Mode { kWriterSharingRead, kExclusive };
+    FileHolder(const std::string& path, Mode mode);
+    ~FileHolder();
+    FileHolder(const FileHolder&) = delete;
+    FileHolder& operator=(const FileHolder&) = delete;
+    bool Holding() const { return holding_; }
+
+private:
+    bool holding_ = false;
+    intptr_t handle_ = -1;
 };
 
 char Separator();

@@ -152,29 +152,43 @@ public:
         SaveScreen(screenshots_ + "\\" + name + ".bmp");
     }
 
-    // Open through the system's file dialog with a typed name.
-    void Open(const std::string& path, const std::string& shot = "")
+    // Shows the open dialog and types a name into it; the dialog is left
+    // open for the caller to accept.
+    HWND TypeIntoOpenDialog(const std::string& path)
     {
         Command(IDM_OPEN);
         HWND dialog = WaitWindow("#32770");
         if (!dialog) Fatal("the open dialog appears");
         Check(WindowText(dialog) == "開く", "the open dialog's title is 開く");
-        // The name box: an edit in the combo box inside ComboBoxEx32 0x47C.
+        // The name box: the edit inside ComboBoxEx32 0x47C (Wine), or edt1.
         HWND name = nullptr;
-        if (HWND boxEx = FindDescendant(dialog, 0x47C)) name = FindDescendant(boxEx, 0x47C, "Edit");
-        if (!name) name = FindDescendant(dialog, 0x480);
-        if (!name) {
-            if (HWND boxEx = FindDescendant(dialog, 0x47C)) {
-                EnumChildWindows(boxEx, [](HWND w, LPARAM p) -> BOOL {
-                    if (ClassOf(w) == "Edit") { *reinterpret_cast<HWND*>(p) = w; return FALSE; }
-                    return TRUE;
-                }, reinterpret_cast<LPARAM>(&name));
-            }
+        if (HWND boxEx = FindDescendant(dialog, 0x47C)) {
+            EnumChildWindows(
+                boxEx,
+                [](HWND w, LPARAM p) -> BOOL {
+                    if (ClassOf(w) != "Edit") return TRUE;
+                    *reinterpret_cast<HWND*>(p) = w;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&name));
         }
+        if (!name) name = FindDescendant(dialog, 0x480);
         if (!name) Fatal("the open dialog's file name box");
         SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        if (!shot.empty()) Screenshot(shot);
+        return dialog;
+    }
+
+    void AcceptOpenDialog(HWND dialog)
+    {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    }
+
+    // Open through the system's file dialog with a typed name.
+    void Open(const std::string& path, const std::string& shot = "")
+    {
+        HWND dialog = TypeIntoOpenDialog(path);
+        if (!shot.empty()) Screenshot(shot);
+        AcceptOpenDialog(dialog);
         WaitGone(dialog);
     }
 
@@ -404,20 +418,9 @@ int BenchOpen(const std::string& exe, const std::string& work, const std::string
     PressDown(edit, 3, VK_UP);  // 8 columns
     WaitUntil([&] { return s.EditText() == "8"; }, 5);
     WaitIdle(s.Main());
-    s.Command(IDM_OPEN);
-    HWND dialog = s.WaitWindow("#32770");
-    if (!dialog) Fatal("the open dialog appears");
-    HWND name = nullptr;
-    if (HWND boxEx = FindDescendant(dialog, 0x47C)) {
-        EnumChildWindows(boxEx, [](HWND w, LPARAM p) -> BOOL {
-            if (ClassOf(w) == "Edit") { *reinterpret_cast<HWND*>(p) = w; return FALSE; }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&name));
-    }
-    if (!name) Fatal("the open dialog's file name box");
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    HWND dialog = s.TypeIntoOpenDialog(file);
     const auto start = std::chrono::steady_clock::now();
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    s.AcceptOpenDialog(dialog);
     WaitUntil([&] { return s.ItemCount() > 1; }, 120);
     HWND list = GetDlgItem(s.Main(), IDC_GRID);
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
