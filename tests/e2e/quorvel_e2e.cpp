@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <cstdio>
 #include <fstream>
@@ -388,6 +389,45 @@ int RunScenario(const std::string& exe, const std::string& work, const std::stri
     s.Answer("Quorvel", "分割保存完了", IDOK);
     Check(Exists(work + "\\fruit_1.csv") && !Exists(work + "\\missing_1.csv"),
           "pieces are named after the file whose data the table holds");
+
+    // ---- A column dragged by its header: the cells move, the width with
+    // them. The drop reaches the window as the header's notice.
+    {
+        HWND list = GetDlgItem(s.Main(), IDC_GRID);
+        HWND header = ListView_GetHeader(list);
+        ListView_SetColumnWidth(list, 0, 50);  // column "no" narrower than the rest
+        WaitIdle(s.Main());
+        // Press on the middle of header item 0, move past item 2, release.
+        auto itemCentre = [&](int index) {
+            RemoteMemory memory(s.Process(), sizeof(RECT));
+            SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(memory.Address()));
+            RECT r;
+            memory.Read(&r, sizeof r);
+            POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            ClientToScreen(header, &p);
+            return p;
+        };
+        const POINT from = itemCentre(0), to = itemCentre(2);
+        SetForegroundWindow(s.Main());
+        auto mouse = [](DWORD flags, POINT at) {
+            SetCursorPos(at.x, at.y);
+            INPUT input{};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = flags;
+            SendInput(1, &input, sizeof input);
+            Sleep(60);
+        };
+        mouse(MOUSEEVENTF_MOVE, from);
+        mouse(MOUSEEVENTF_LEFTDOWN, from);
+        for (int step = 1; step <= 8; ++step)
+            mouse(MOUSEEVENTF_MOVE, POINT{from.x + (to.x + 20 - from.x) * step / 8, from.y});
+        mouse(MOUSEEVENTF_LEFTUP, POINT{to.x + 20, to.y});
+        WaitIdle(s.Main());
+        Check(s.Header(0) == "品名" && s.Header(1) == "産地" && s.Header(2) == "no", "dragging no to the end: 品名 産地 no");
+        Check(s.Cell(0, 0) == "ぶどう" && s.Cell(0, 2) == "3", "the cells moved with the column");
+        Check(ListView_GetColumnWidth(list, 2) == 50 && ListView_GetColumnWidth(list, 0) != 50,
+              "the width travelled with the column");
+    }
 
     // ---- A one-row table: Sort ends in the error box.
     const std::string one = work + "\\one.csv";
