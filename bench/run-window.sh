@@ -4,14 +4,12 @@
 # and a split by the prefecture column through the window.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
+"$root/scripts/windows-ready.sh"
 "$root/scripts/build.sh" native >/dev/null
-"$root/scripts/build.sh" windows >/dev/null
 data="$root/build/bench-data"
 mkdir -p "$data"
 [ -f "$data/1m.csv" ] || "$root/build/native/bench/quorvel-bench-gen" 1000000 "$data/1m.csv"
 prefix="$root/build/windows/wineprefix"
-"$root/scripts/wine-prefix.sh" "$prefix"
 file=$(WINEPREFIX="$prefix" WINEDEBUG=-all winepath -w "$data/1m.csv")
 "$root/scripts/run-e2e.sh" "$prefix" "$root/build/windows/tests/quorvel_e2e.exe" "$root/build/windows/Quorvel.exe" \
   "$root/build/bench-window" --bench-open "$file" | grep -a -E "open:|through"

@@ -5,10 +5,8 @@
 # in build/screenshots, for people to look at.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
-"$root/scripts/build.sh" windows >/dev/null
+"$root/scripts/windows-ready.sh"
 prefix="$root/build/windows/wineprefix"
-"$root/scripts/wine-prefix.sh" "$prefix"
 out="$root/build/screenshots"
 rm -rf "$out"
 mkdir -p "$out"

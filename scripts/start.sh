@@ -4,10 +4,8 @@
 # display is set.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
-"$root/scripts/build.sh" windows >/dev/null
+"$root/scripts/windows-ready.sh"
 prefix="$root/build/windows/wineprefix"
-"$root/scripts/wine-prefix.sh" "$prefix"
 if [ -z "${DISPLAY:-}" ]; then
   display=:$(( $$ % 50 + 50 ))
   Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstdio>
 #include <new>
 
 #include "core/csv_open.h"
@@ -83,6 +84,7 @@ TEST(AllocationFailure, LoadLeavesTheTableAsItWas)
         }
         if (!failed) {
             EXPECT_EQ(table.ReadCell(2, 1), "q\"q") << "the load that did not fail is whole";
+            std::printf("load: %ld allocations, each made to fail once\n", k);
             break;
         }
         ++failures;
@@ -115,6 +117,7 @@ TEST(AllocationFailure, SortLeavesTheTableAsItWas)
         }
         if (!failed) {
             EXPECT_EQ(table.ReadCell(0, 1), "a");
+            std::printf("sort: %ld allocations, each made to fail once\n", k);
             break;
         }
         EXPECT_EQ(Snapshot(table), before) << "allocation " << k;
@@ -152,6 +155,7 @@ TEST(AllocationFailure, SplitKeepsTheEarlierPiecesAndTheTable)
         }
         if (!failed) {
             EXPECT_EQ(fs.files.size(), 4u);
+            std::printf("split: %ld allocations, each made to fail once\n", k);
             break;
         }
     }
