@@ -214,8 +214,11 @@ public:
         return true;
     }
 
-    // A message window of the program: checks caption and text, presses a button.
-    bool Answer(const char* caption, const std::string& text, int button, const std::string& shot = "")
+    // A message window of the program: checks caption and text, presses a
+    // button; with `clipboard`, first presses Ctrl+C and checks what the
+    // clipboard then holds.
+    bool Answer(const char* caption, const std::string& text, int button, const std::string& shot = "",
+                const std::string& clipboard = "", char key = 0)
     {
         HWND box = WaitWindow("TMessageForm", 60);
         if (!box) {
@@ -224,8 +227,49 @@ public:
         }
         Check(WindowText(box) == caption, std::string("the message window's caption is ") + caption);
         Check(WindowText(GetDlgItem(box, IDC_MESSAGE_TEXT)) == text, "it says: " + text);
+        if (!clipboard.empty()) {
+            SetForegroundWindow(box);
+            const WORD keys[] = {VK_CONTROL, 'C'};
+            for (int up = 0; up < 2; ++up) {
+                for (int i = 0; i < 2; ++i) {
+                    INPUT input{};
+                    input.type = INPUT_KEYBOARD;
+                    input.ki.wVk = keys[up ? 1 - i : i];
+                    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+                    SendInput(1, &input, sizeof input);
+                    Sleep(50);
+                }
+            }
+            WaitIdle(box);
+            std::string copied;
+            WaitUntil([&] {
+                if (!OpenClipboard(nullptr)) return false;
+                if (HANDLE data = GetClipboardData(CF_TEXT)) {
+                    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+                        copied = bytes;
+                        GlobalUnlock(data);
+                    }
+                }
+                CloseClipboard();
+                return copied == clipboard;
+            }, 3);
+            Check(copied == clipboard, "Ctrl+C puts the message on the clipboard");
+        }
         if (!shot.empty()) Screenshot(shot);
-        PostMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+        if (key) {
+            // The access letter alone presses its button.
+            SetForegroundWindow(box);
+            for (const DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+                INPUT input{};
+                input.type = INPUT_KEYBOARD;
+                input.ki.wVk = static_cast<WORD>(key);
+                input.ki.dwFlags = flags;
+                SendInput(1, &input, sizeof input);
+                Sleep(50);
+            }
+        } else {
+            PostMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+        }
         WaitGone(box);
         return true;
     }
@@ -337,7 +381,9 @@ int RunScenario(const std::string& exe, const std::string& work, const std::stri
     // ---- Sort by 品名.
     s.Command(IDM_SORT);
     s.ChooseColumn("ソート", "ソート基準項目(&S):", 1, 3, "column_dialog");
-    s.Answer("Quorvel", "ソート完了", IDOK);
+    const std::string divider = "---------------------------\r\n";
+    s.Answer("Quorvel", "ソート完了", IDOK, "",
+             divider + "Quorvel\r\n" + divider + "ソート完了\r\n" + divider + "OK   \r\n" + divider);
     Check(s.Cell(0, 1) == "ぶどう" && s.Cell(1, 1) == "みかん" && s.Cell(2, 1) == "もも" && s.Cell(3, 1) == "りんご",
           "sorted by 品名: ぶどう みかん もも りんご");
     Check(s.Header(1) == "品名", "the header row stays in place");
@@ -346,8 +392,8 @@ int RunScenario(const std::string& exe, const std::string& work, const std::stri
     s.Command(IDM_SPLIT);
     s.ChooseColumn("分割保存", "分割保存対象項目(&C):", 2, 3);
     const std::string question = "産地 を対象にCSVファイルを分割保存します。\n\nよろしいですか？";
-    s.Answer("確認", question, IDC_MESSAGE_NO, "confirmation_box");
-    Check(Pieces(work, "fruit").empty(), "No writes nothing");
+    s.Answer("確認", question, IDC_MESSAGE_NO, "confirmation_box", "", 'N');
+    Check(Pieces(work, "fruit").empty(), "the N key (No) writes nothing");
 
     // ---- Cancel in the column dialog: nothing either.
     s.Command(IDM_SPLIT);
