@@ -285,7 +285,7 @@ void TMainForm1::UpdateHintFromPointer()
     HWND under = WindowFromPoint(screen);
     // Disabled controls hold hints too: look through the main window's own
     // children, enabled or not.
-    if (under == window_ || (under && IsChild(window_, under)) ) {
+    if (under == window_ || (under && IsChild(window_, under))) {
         POINT client = screen;
         ScreenToClient(window_, &client);
         HWND child = ChildWindowFromPointEx(window_, client, CWP_SKIPINVISIBLE);

@@ -1,7 +1,5 @@
 #include "ui/tool_bar.h"
 
-#include <vector>
-
 #include "ui/resource.h"
 #include "ui/ui_texts.h"
 
@@ -192,7 +190,6 @@ void ToolBar::EnableRunButtons(bool enabled)
     SendMessageA(toolBar_, TB_ENABLEBUTTON, IDM_SPLIT, MAKELONG(enabled, 0));
 }
 
-bool ToolBar::RunButtonsEnabled() const { return SendMessageA(toolBar_, TB_ISBUTTONENABLED, IDM_SORT, 0) != 0; }
 
 const char* ToolBar::HintOfCommand(UINT command)
 {

@@ -25,7 +25,6 @@ public:
 
     int Position() const;  // the spinner's column count
     void EnableRunButtons(bool enabled);
-    bool RunButtonsEnabled() const;
 
     // The hint of what lies under a point of the tool bar (client
     // coordinates), disabled buttons included; nullptr where there is none.
