@@ -59,6 +59,8 @@ int main(int argc, char** argv)
         line += number;
         line += ",\"";
         line += kMemos[pick(8)];
+        std::snprintf(number, sizeof number, "（受付%05zu）", pick(100000));
+        line += number;
         line += "\",";
         line += kCategoryHeads[pick(10)];
         line += kCategoryTails[pick(5)];
