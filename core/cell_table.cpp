@@ -54,21 +54,6 @@ void CellTable::ReadRow(int32_t row, int32_t count, std::string_view* cells) con
     }
 }
 
-void CellTable::PrefetchRowRefs(int32_t row) const
-{
-    const size_t index = static_cast<size_t>(PhysicalRow(row)) * baseCols_;
-    if (index < base_.size()) __builtin_prefetch(base_.RefAddress(index));
-}
-
-void CellTable::PrefetchRowText(int32_t row) const
-{
-    const size_t index = static_cast<size_t>(PhysicalRow(row)) * baseCols_;
-    if (index >= base_.size()) return;
-    const std::string_view first = base_[index];
-    __builtin_prefetch(first.data());
-    __builtin_prefetch(first.data() + 64);
-}
-
 void CellTable::WriteCell(int32_t col, int32_t row, std::string_view text)
 {
     if (col < 0 || row < 0) throw TableIndexError();

@@ -53,12 +53,6 @@ public:
     // up once: the split writer's and the view's way through a row.
     void ReadRow(int32_t row, int32_t count, std::string_view* cells) const;
 
-    // Asks the processor to fetch a row before it is read: its cell
-    // references, or (once those are in) the start of its text. A walk
-    // over rows in an order the processor cannot guess runs at memory
-    // speed instead of memory latency.
-    void PrefetchRowRefs(int32_t row) const;
-    void PrefetchRowText(int32_t row) const;
 
     void ChangeColCount(int32_t count);
     void ChangeRowCount(int32_t count);

@@ -169,39 +169,55 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
         if (added) groupKeys.push_back(key);
         groupOfRow[static_cast<size_t>(j)] = it->second;
     }
-    // Each group's rows side by side, in table order (a counting sort).
-    std::vector<size_t> groupStart(groupKeys.size() + 1, 0);
-    for (int32_t j = 1; j < rows; ++j) ++groupStart[groupOfRow[static_cast<size_t>(j)] + 1];
-    for (size_t g = 1; g < groupStart.size(); ++g) groupStart[g] += groupStart[g - 1];
-    std::vector<int32_t> rowsByGroup(static_cast<size_t>(rows - 1));
-    {
-        std::vector<size_t> fill(groupStart.begin(), groupStart.end() - 1);
-        for (int32_t j = 1; j < rows; ++j) rowsByGroup[fill[groupOfRow[static_cast<size_t>(j)]]++] = j;
-    }
+    std::vector<size_t> groupRows(groupKeys.size(), 0);
+    for (int32_t j = 1; j < rows; ++j) ++groupRows[groupOfRow[static_cast<size_t>(j)]];
 
+    // The pieces are built in batches of consecutive groups, each batch in
+    // one pass down the table: the rows are read in table order, at memory
+    // speed, and a batch holds about kBatchBytes of lines however large the
+    // table. A line's size is estimated from the first rows.
     PieceRegistry pieces(target.inputPath, target.files);
     const CellQuoting quoting(target.codePage);
     std::vector<std::string_view> cells;
-    // The rows of one key lie scattered through the table: fetch the cell
-    // references of the row 16 ahead and the text of the row 8 ahead.
-    constexpr size_t kRefsAhead = 48, kTextAhead = 24;
-    for (size_t g = 0; g < groupKeys.size(); ++g) {
-        state.GroupKey.assign(groupKeys[g]);
-        state.PieceBuffer.clear();
-        const size_t first = groupStart[g], end = groupStart[g + 1];
-        size_t lineStart = 0;
-        for (size_t i = first; i < end; ++i) {
-            if (i + kRefsAhead < end) table.PrefetchRowRefs(rowsByGroup[i + kRefsAhead]);
-            if (i + kTextAhead < end) table.PrefetchRowText(rowsByGroup[i + kTextAhead]);
-            lineStart = state.PieceBuffer.size();
-            AppendRowLine(table, rowsByGroup[i], quoting, cells, state.PieceBuffer);
-            state.PieceBuffer.append("\r\n");
+    std::string sample;
+    int32_t sampled = 0;
+    for (int32_t j = 1; j < rows && sampled < 1024; ++j, ++sampled) {
+        AppendRowLine(table, j, quoting, cells, sample);
+        sample.append("\r\n");
+    }
+    const double lineBytes = static_cast<double>(sample.size()) / sampled;
+    constexpr double kBatchBytes = 32.0 * 1024 * 1024;
+
+    std::vector<std::string> buffers;
+    std::vector<size_t> lastLine;
+    for (size_t first = 0; first < groupKeys.size();) {
+        size_t end = first + 1;
+        double bytes = static_cast<double>(groupRows[first]) * lineBytes;
+        while (end < groupKeys.size() && bytes + static_cast<double>(groupRows[end]) * lineBytes <= kBatchBytes)
+            bytes += static_cast<double>(groupRows[end++]) * lineBytes;
+        buffers.assign(end - first, std::string());
+        lastLine.assign(end - first, 0);
+        for (size_t g = first; g < end; ++g)
+            buffers[g - first].reserve(static_cast<size_t>(static_cast<double>(groupRows[g]) * lineBytes * 1.125) + 64);
+        for (int32_t j = 1; j < rows; ++j) {
+            const size_t g = groupOfRow[static_cast<size_t>(j)];
+            if (g < first || g >= end) continue;
+            std::string& buffer = buffers[g - first];
+            lastLine[g - first] = buffer.size();
+            AppendRowLine(table, j, quoting, cells, buffer);
+            buffer.append("\r\n");
         }
-        // Lines are built straight into the piece; LineText keeps the last.
-        state.LineText.assign(state.PieceBuffer, lineStart, state.PieceBuffer.size() - lineStart - 2);
-        std::string path = PieceFileName(target.inputPath, groupKeys[g], target.codePage, target.pathStyle);
-        pieces.SavePiece(path, state.PieceBuffer);
-        written.push_back(std::move(path));
+        for (size_t g = first; g < end; ++g) {
+            state.GroupKey.assign(groupKeys[g]);
+            state.PieceBuffer.swap(buffers[g - first]);
+            buffers[g - first] = std::string();  // each piece's memory goes once it is written
+            const size_t lineStart = lastLine[g - first];
+            state.LineText.assign(state.PieceBuffer, lineStart, state.PieceBuffer.size() - lineStart - 2);
+            std::string path = PieceFileName(target.inputPath, groupKeys[g], target.codePage, target.pathStyle);
+            pieces.SavePiece(path, state.PieceBuffer);
+            written.push_back(std::move(path));
+        }
+        first = end;
     }
     return written;
 }
