@@ -174,7 +174,7 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
 
     // The pieces are built in batches of consecutive groups, each batch in
     // one pass down the table: the rows are read in table order, at memory
-    // speed, and a batch holds about kBatchBytes of lines however large the
+    // speed, and a batch holds about batchBytes of lines however large the
     // table. A line's size is estimated from the first rows.
     PieceRegistry pieces(target.inputPath, target.files);
     const CellQuoting quoting(target.codePage);
@@ -186,14 +186,14 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
         sample.append("\r\n");
     }
     const double lineBytes = static_cast<double>(sample.size()) / sampled;
-    constexpr double kBatchBytes = 32.0 * 1024 * 1024;
+    const double batchBytes = static_cast<double>(target.batchBytes);
 
     std::vector<std::string> buffers;
     std::vector<size_t> lastLine;
     for (size_t first = 0; first < groupKeys.size();) {
         size_t end = first + 1;
         double bytes = static_cast<double>(groupRows[first]) * lineBytes;
-        while (end < groupKeys.size() && bytes + static_cast<double>(groupRows[end]) * lineBytes <= kBatchBytes)
+        while (end < groupKeys.size() && bytes + static_cast<double>(groupRows[end]) * lineBytes <= batchBytes)
             bytes += static_cast<double>(groupRows[end++]) * lineBytes;
         buffers.assign(end - first, std::string());
         lastLine.assign(end - first, 0);

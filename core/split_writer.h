@@ -31,6 +31,8 @@ struct SplitTarget {
     const CodePage& codePage;
     PathStyle pathStyle;
     FileSystem& files;
+    // About how many bytes of pieces are built before they are written.
+    size_t batchBytes = size_t{32} << 20;
 };
 
 // The row's cells 0 .. ColCount - 1 joined by ",", without a line end. A

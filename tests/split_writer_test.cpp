@@ -2,6 +2,8 @@
 // names that collide, the input file, and failures at the k-th piece.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "core/errors.h"
 #include "core/split_writer.h"
 #include "core/token_reader.h"
@@ -66,6 +68,35 @@ TEST(WriteSplitPieces, KeyThatComesBackKeepsAllItsRows)
     Split(table, 0, "C:\\d\\t.csv", fs);
     EXPECT_EQ(*fs.Find("C:\\d\\t_A.csv"), "A,1\r\nA,2\r\nA,4\r\n");
     EXPECT_EQ(*fs.Find("C:\\d\\t_B.csv"), "B,3\r\n");
+}
+
+// However small the batches, the pieces are the same, in the same order.
+TEST(WriteSplitPieces, BatchSizeChangesNothingWritten)
+{
+    CellTable table;
+    std::vector<std::string> tokens = {"k", "v"};
+    for (int i = 0; i < 500; ++i) {
+        tokens.push_back("key" + std::to_string(i * 7 % 13));
+        tokens.push_back(std::string(static_cast<size_t>(i % 50), 'x') + ",\"" + std::to_string(i));
+    }
+    Load(table, 2, tokens);
+    std::map<std::string, std::string> reference;
+    std::vector<std::string> order;
+    for (const size_t batch : {size_t{32} << 20, size_t{1}, size_t{100}, size_t{5000}}) {
+        test::FakeFileSystem fs;
+        SplitState state;
+        const SplitTarget target{"t.csv", kSjis, PathStyle::Posix(), fs, batch};
+        const std::vector<std::string> written = WriteSplitPieces(table, 0, target, nullptr, state);
+        if (reference.empty()) {
+            reference = fs.files;
+            order = written;
+            EXPECT_EQ(written.size(), 13u);
+        }
+        EXPECT_EQ(fs.files, reference) << "batches of " << batch << " bytes";
+        EXPECT_EQ(written, order);
+        EXPECT_EQ(fs.openPieceCalls, 13);
+        EXPECT_EQ(state.PieceBuffer, *fs.Find(written.back())) << "the buffer holds the last piece";
+    }
 }
 
 TEST(WriteSplitPieces, AlternatingKeysCostOneCreationPerKey)
