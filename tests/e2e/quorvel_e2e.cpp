@@ -228,37 +228,43 @@ public:
         Check(WindowText(box) == caption, std::string("the message window's caption is ") + caption);
         Check(WindowText(GetDlgItem(box, IDC_MESSAGE_TEXT)) == text, "it says: " + text);
         if (!clipboard.empty()) {
-            SetForegroundWindow(box);
-            const WORD keys[] = {VK_CONTROL, 'C'};
-            for (int up = 0; up < 2; ++up) {
-                for (int i = 0; i < 2; ++i) {
-                    INPUT input{};
-                    input.type = INPUT_KEYBOARD;
-                    input.ki.wVk = keys[up ? 1 - i : i];
-                    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-                    SendInput(1, &input, sizeof input);
-                    Sleep(50);
-                }
-            }
-            WaitIdle(box);
+            // Keys go to the foreground window: wait for the box to be it,
+            // and try again should the keys land before it was.
             std::string copied;
-            WaitUntil([&] {
-                if (!OpenClipboard(nullptr)) return false;
-                if (HANDLE data = GetClipboardData(CF_TEXT)) {
-                    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-                        copied = bytes;
-                        GlobalUnlock(data);
+            for (int attempt = 0; attempt < 3 && copied != clipboard; ++attempt) {
+                SetForegroundWindow(box);
+                WaitUntil([&] { return GetForegroundWindow() == box; }, 2);
+                const WORD keys[] = {VK_CONTROL, 'C'};
+                for (int up = 0; up < 2; ++up) {
+                    for (int i = 0; i < 2; ++i) {
+                        INPUT input{};
+                        input.type = INPUT_KEYBOARD;
+                        input.ki.wVk = keys[up ? 1 - i : i];
+                        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+                        SendInput(1, &input, sizeof input);
+                        Sleep(50);
                     }
                 }
-                CloseClipboard();
-                return copied == clipboard;
-            }, 3);
+                WaitIdle(box);
+                WaitUntil([&] {
+                    if (!OpenClipboard(nullptr)) return false;
+                    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+                        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+                            copied = bytes;
+                            GlobalUnlock(data);
+                        }
+                    }
+                    CloseClipboard();
+                    return copied == clipboard;
+                }, 2);
+            }
             Check(copied == clipboard, "Ctrl+C puts the message on the clipboard");
         }
         if (!shot.empty()) Screenshot(shot);
         if (key) {
             // The access letter alone presses its button.
             SetForegroundWindow(box);
+            WaitUntil([&] { return GetForegroundWindow() == box; }, 2);
             for (const DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
                 INPUT input{};
                 input.type = INPUT_KEYBOARD;
