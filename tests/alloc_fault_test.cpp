@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
+#include <map>
 #include <cstdio>
 #include <new>
 
@@ -61,93 +63,87 @@ std::vector<std::string> Snapshot(const CellTable& table)
 const char* kOld = "h1,h2,h3\r\nz,1,x\r\ny,2,\"a,b\"\r\n";
 const char* kNew = "k,v,w\r\nb,1,\"q\"\"q\"\r\na,2,\"line\nbreak\"\r\nc,3,x\r\n";
 
+// A table of three columns loaded from `name` of the file system.
+void Load(CellTable& table, test::FakeFileSystem& fs, const char* name)
+{
+    table.ChangeColCount(3);
+    OpenCsvFile(table, name, kSjis, fs);
+}
+
+// Runs the command with its k-th allocation failing; true when it failed
+// for want of memory, which it must report as such.
+bool FailsAt(long k, const std::function<void()>& command)
+{
+    FailAfter fail(k);
+    try {
+        command();
+        return false;
+    } catch (const OutOfMemoryError& e) {
+        EXPECT_EQ(e.Message(), "メモリが不足しています");
+        return true;
+    } catch (const std::bad_alloc&) {
+        return true;
+    }
+}
+
 TEST(AllocationFailure, LoadLeavesTheTableAsItWas)
 {
-    int failures = 0;
-    for (long k = 0;; ++k) {
+    long k = 0;
+    for (;; ++k) {
         test::FakeFileSystem fs;
         fs.files["old.csv"] = kOld;
         fs.files["new.csv"] = kNew;
         CellTable table;
-        table.ChangeColCount(3);
-        OpenCsvFile(table, "old.csv", kSjis, fs);
+        Load(table, fs, "old.csv");
         const std::vector<std::string> before = Snapshot(table);
-        bool failed = false;
-        {
-            FailAfter fail(k);
-            try {
-                OpenCsvFile(table, "new.csv", kSjis, fs);
-            } catch (const OutOfMemoryError& e) {
-                failed = true;
-                EXPECT_EQ(e.Message(), "メモリが不足しています");
-            }
-        }
-        if (!failed) {
+        if (!FailsAt(k, [&] { OpenCsvFile(table, "new.csv", kSjis, fs); })) {
             EXPECT_EQ(table.ReadCell(2, 1), "q\"q") << "the load that did not fail is whole";
-            std::printf("load: %ld allocations, each made to fail once\n", k);
             break;
         }
-        ++failures;
         EXPECT_EQ(Snapshot(table), before) << "allocation " << k;
         // The program goes on: the same load then succeeds.
         OpenCsvFile(table, "new.csv", kSjis, fs);
         EXPECT_EQ(table.RowCount(), 4);
     }
-    EXPECT_GT(failures, 3);
+    std::printf("load: %ld allocations, each made to fail once\n", k);
+    EXPECT_GT(k, 3);
 }
 
 TEST(AllocationFailure, SortLeavesTheTableAsItWas)
 {
     const PortableCollation collation(kSjis);
-    for (long k = 0;; ++k) {
+    long k = 0;
+    for (;; ++k) {
         test::FakeFileSystem fs;
         fs.files["new.csv"] = kNew;
         CellTable table;
-        table.ChangeColCount(3);
-        OpenCsvFile(table, "new.csv", kSjis, fs);
+        Load(table, fs, "new.csv");
         const std::vector<std::string> before = Snapshot(table);
-        bool failed = false;
-        {
-            FailAfter fail(k);
-            try {
-                SortDataRows(table, 0, collation);
-            } catch (const std::bad_alloc&) {
-                failed = true;
-            }
-        }
-        if (!failed) {
+        if (!FailsAt(k, [&] { SortDataRows(table, 0, collation); })) {
             EXPECT_EQ(table.ReadCell(0, 1), "a");
-            std::printf("sort: %ld allocations, each made to fail once\n", k);
             break;
         }
         EXPECT_EQ(Snapshot(table), before) << "allocation " << k;
     }
+    std::printf("sort: %ld allocations, each made to fail once\n", k);
 }
 
 TEST(AllocationFailure, SplitKeepsTheEarlierPiecesAndTheTable)
 {
-    for (long k = 0;; ++k) {
+    // Whatever was written is whole: a piece holds its rows or is absent.
+    const std::map<std::string, std::string> whole = {
+        {"new_b.csv", "b,1,\"q\"\"q\"\r\n"}, {"new_a.csv", "a,2,\"line\r\nbreak\"\r\n"}, {"new_c.csv", "c,3,x\r\n"}};
+    long k = 0;
+    for (;; ++k) {
         test::FakeFileSystem fs;
         fs.files["new.csv"] = kNew;
         CellTable table;
-        table.ChangeColCount(3);
-        OpenCsvFile(table, "new.csv", kSjis, fs);
+        Load(table, fs, "new.csv");
         const std::vector<std::string> before = Snapshot(table);
         SplitState state;
         const SplitTarget target{"new.csv", kSjis, PathStyle::Posix(), fs};
-        bool failed = false;
-        {
-            FailAfter fail(k);
-            try {
-                WriteSplitPieces(table, 0, target, nullptr, state);
-            } catch (const std::bad_alloc&) {
-                failed = true;
-            }
-        }
+        const bool failed = FailsAt(k, [&] { WriteSplitPieces(table, 0, target, nullptr, state); });
         EXPECT_EQ(Snapshot(table), before) << "allocation " << k;
-        // Whatever was written is whole: a piece holds its rows or is absent.
-        const std::map<std::string, std::string> whole = {
-            {"new_b.csv", "b,1,\"q\"\"q\"\r\n"}, {"new_a.csv", "a,2,\"line\r\nbreak\"\r\n"}, {"new_c.csv", "c,3,x\r\n"}};
         for (const auto& [name, content] : whole) {
             if (const std::string* got = fs.Find(name)) {
                 EXPECT_TRUE(got->empty() || *got == content) << name;
@@ -155,10 +151,10 @@ TEST(AllocationFailure, SplitKeepsTheEarlierPiecesAndTheTable)
         }
         if (!failed) {
             EXPECT_EQ(fs.files.size(), 4u);
-            std::printf("split: %ld allocations, each made to fail once\n", k);
             break;
         }
     }
+    std::printf("split: %ld allocations, each made to fail once\n", k);
 }
 
 }  // namespace

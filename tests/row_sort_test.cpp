@@ -173,6 +173,25 @@ TEST(SortEntries, MatchesThePlainRecursiveSchemeOnRandomKeys)
     }
 }
 
+// Sorts entries by `keys` and checks the result: in order, a permutation,
+// and found in n log n comparisons.
+void ExpectSortedShallow(const std::vector<int>& keys, const char* shape)
+{
+    const size_t n = keys.size();
+    long long comparisons = 0;
+    const EntryCompare compare = [&](uint32_t a, uint32_t b) {
+        ++comparisons;
+        return keys[a] < keys[b] ? -1 : (keys[a] > keys[b] ? 1 : 0);
+    };
+    std::vector<uint32_t> e = Identity(n);
+    SortEntries(e, 0, static_cast<int64_t>(n) - 1, compare);
+    for (size_t i = 1; i < n; ++i) ASSERT_LE(keys[e[i - 1]], keys[e[i]]) << shape;
+    std::vector<uint32_t> sorted = e;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, Identity(n)) << shape << ": not a permutation";
+    EXPECT_LT(comparisons, 200LL * static_cast<long long>(n)) << shape;
+}
+
 // Orders that drive a middle-pivot quicksort deep: the sort must still
 // finish in n log n and give a sorted permutation.
 TEST(SortEntries, AdversarialOrdersStaySortedAndShallow)
@@ -187,44 +206,23 @@ TEST(SortEntries, AdversarialOrdersStaySortedAndShallow)
     for (const auto& shape : shapes) {
         std::vector<int> keys(n);
         for (size_t i = 0; i < n; ++i) keys[i] = shape.second(i);
-        long long comparisons = 0;
-        const EntryCompare compare = [&](uint32_t a, uint32_t b) {
-            ++comparisons;
-            return keys[a] < keys[b] ? -1 : (keys[a] > keys[b] ? 1 : 0);
-        };
-        std::vector<uint32_t> e = Identity(n);
-        SortEntries(e, 0, static_cast<int64_t>(n) - 1, compare);
-        for (size_t i = 1; i < n; ++i) ASSERT_LE(keys[e[i - 1]], keys[e[i]]) << shape.first;
-        std::vector<uint32_t> sorted = e;
-        std::sort(sorted.begin(), sorted.end());
-        EXPECT_EQ(sorted, Identity(n)) << shape.first << ": not a permutation";
-        EXPECT_LT(comparisons, 200LL * static_cast<long long>(n)) << shape.first;
+        ExpectSortedShallow(keys, shape.first);
     }
 }
 
-// The classic killer of the middle pivot: built so that every pass picks
-// the smallest remaining key.
+// The classic killer of the middle pivot: keys placed so that each pass
+// would pick the smallest remaining one.
 TEST(SortEntries, MedianKillerFallsBackToHeapSort)
 {
     const size_t n = 100000;
     std::vector<int> keys(n);
     std::vector<uint32_t> position = Identity(n);
-    // Simulate the partition choosing the middle element and assign keys so
-    // that it is always the minimum.
     for (size_t step = 0, L = 0; L < n; ++step, ++L) {
         const size_t P = (L + n - 1) / 2;
         keys[position[P]] = static_cast<int>(step);
         std::swap(position[P], position[L]);
     }
-    long long comparisons = 0;
-    const EntryCompare compare = [&](uint32_t a, uint32_t b) {
-        ++comparisons;
-        return keys[a] < keys[b] ? -1 : (keys[a] > keys[b] ? 1 : 0);
-    };
-    std::vector<uint32_t> e = Identity(n);
-    SortEntries(e, 0, static_cast<int64_t>(n) - 1, compare);
-    for (size_t i = 1; i < n; ++i) ASSERT_LE(keys[e[i - 1]], keys[e[i]]);
-    EXPECT_LT(comparisons, 200LL * static_cast<long long>(n));
+    ExpectSortedShallow(keys, "median killer");
 }
 
 TEST(SortDataRows, AMillionRowsOfFewKeysSortCorrectly)

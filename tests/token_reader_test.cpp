@@ -82,6 +82,16 @@ const TokenCase kTokenCases[] = {
     {"[Q][81][Q][Q]b", {"[81][Q]", "b"}},
 };
 
+// Both readers give the listed tokens for every case.
+void ExpectTokens(const std::vector<TokenCase>& cases, const CodePage& codePage)
+{
+    for (const TokenCase& c : cases) {
+        const std::string expected = Show(Decode(c.tokens));
+        EXPECT_EQ(Show(FastTokens(Bytes(c.input), codePage)), expected) << c.input;
+        EXPECT_EQ(Show(reference::ReadTokens(Bytes(c.input), codePage)), expected) << c.input;
+    }
+}
+
 class TokenTable : public ::testing::TestWithParam<TokenCase> {};
 
 TEST_P(TokenTable, FastAndReferenceGiveTheListedTokens)
@@ -101,11 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, TokenTable, ::testing::ValuesIn(kTokenCases));
 // CR LF, whether or not the file had one.
 TEST(TokenReader, UnterminatedQuoteTakesTheRestOfTheText)
 {
-    const CodePage sjis = CodePage::ShiftJis();
-    const struct {
-        const char* input;
-        std::vector<const char*> tokens;
-    } cases[] = {
+    ExpectTokens({
         {"[Q]abc", {"abc[CR][LF]"}},
         {"[Q]abc[CR][LF]", {"abc[CR][LF]"}},
         {"[Q]abc[LF]", {"abc[CR][LF]"}},
@@ -115,22 +121,14 @@ TEST(TokenReader, UnterminatedQuoteTakesTheRestOfTheText)
         {"[Q]", {"[CR][LF]"}},
         {"[Q]a[Q][Q]", {"a[Q][CR][LF]"}},
         {"[Q]a[81]", {"a[81][CR][LF]"}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Show(FastTokens(Bytes(c.input), sjis)), Show(Decode(c.tokens))) << c.input;
-        EXPECT_EQ(Show(reference::ReadTokens(Bytes(c.input), sjis)), Show(Decode(c.tokens))) << c.input;
-    }
+    }, CodePage::ShiftJis());
 }
 
 // A lead byte before a line break takes the break's CR as its second
 // byte, whatever the file's own break was.
 TEST(TokenReader, LeadByteBeforeLineBreak)
 {
-    const CodePage sjis = CodePage::ShiftJis();
-    const struct {
-        const char* input;
-        std::vector<const char*> tokens;
-    } cases[] = {
+    ExpectTokens({
         {"x[81][LF]y", {"x[81][CR]", "y"}},
         {"x[81][CR]y", {"x[81][CR]", "y"}},
         {"x[81]", {"x[81][CR]"}},
@@ -139,19 +137,16 @@ TEST(TokenReader, LeadByteBeforeLineBreak)
         {"[Q]x[81][LF]y[Q]", {"x[81][CR][LF]y"}},
         {"[Q]x[81][CR]y[Q]", {"x[81][CR][LF]y"}},
         {"[Q][81][Q]", {"[81][Q][CR][LF]"}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Show(FastTokens(Bytes(c.input), sjis)), Show(Decode(c.tokens))) << c.input;
-        EXPECT_EQ(Show(reference::ReadTokens(Bytes(c.input), sjis)), Show(Decode(c.tokens))) << c.input;
-    }
+    }, CodePage::ShiftJis());
 }
 
 TEST(TokenReader, SingleByteCodePageHasNoSecondBytes)
 {
-    const CodePage latin(1252);
-    EXPECT_EQ(Show(FastTokens(Bytes("[Q][81][Q][Q]b"), latin)), Show(Decode({"[81][Q]b[CR][LF]"})));
-    EXPECT_EQ(Show(FastTokens(Bytes("x[81][CR][LF]y"), latin)), Show(Decode({"x[81]", "y"})));
-    EXPECT_EQ(Show(FastTokens(Bytes("[Q][95][5C][Q],[E9]"), latin)), Show(Decode({"[95][5C]", "[E9]"})));
+    ExpectTokens({
+        {"[Q][81][Q][Q]b", {"[81][Q]b[CR][LF]"}},
+        {"x[81][CR][LF]y", {"x[81]", "y"}},
+        {"[Q][95][5C][Q],[E9]", {"[95][5C]", "[E9]"}},
+    }, CodePage(1252));
 }
 
 TEST(TokenReaderSteps, SplitLinesAndJoinLines)

@@ -26,13 +26,7 @@ void TDialogForm1::Create(HINSTANCE instance, HWND owner, HFONT font, const Scal
 {
     font_ = font;
     scale_ = scale;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kDialogWindowClass;
-    RegisterClassA(&wc);
+    RegisterWindowClass(instance, kDialogWindowClass, WindowProc);
 
     RECT outer{0, 0, scale(kClientWidth), scale(kClientHeight)};
     AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);

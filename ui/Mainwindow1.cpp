@@ -60,14 +60,7 @@ void TMainForm1::Create()
         scale_ = characterHeight != kDesignFontHeight ? Scaler{characterHeight, kDesignFontHeight} : Scaler{};
     }
 
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance_;
-    wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP));
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kMainWindowClass;
-    RegisterClassA(&wc);
+    RegisterWindowClass(instance_, kMainWindowClass, WindowProc, LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP)));
 
     BuildMenu();
     const int width = scale_(kDesignWidth), height = scale_(kDesignHeight);

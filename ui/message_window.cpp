@@ -74,20 +74,6 @@ LRESULT CALLBACK MessageProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     });
 }
 
-void RegisterOnce(HINSTANCE instance)
-{
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = MessageProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kMessageWindowClass;
-    RegisterClassA(&wc);
-    registered = true;
-}
-
 // Ctrl alone with C: beep and put the window's text on the clipboard.
 bool CopyOnCtrlC(HWND window, const MSG& msg, const MessageWindow& state)
 {
@@ -115,7 +101,7 @@ bool CopyOnCtrlC(HWND window, const MSG& msg, const MessageWindow& state)
 MessageResult ShowMessageWindow(MessageWindow& state, LPCSTR icon)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    RegisterOnce(instance);
+    RegisterWindowClass(instance, kMessageWindowClass, MessageProc);
 
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;

@@ -75,6 +75,20 @@ private:
     HCURSOR old_;
 };
 
+// Registers a window class of the program: arrow cursor, button-face
+// background. Registering a class twice is harmless.
+inline void RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC procedure, HICON icon = nullptr)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hIcon = icon;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
 // Design sizes are pixels at 96 dots per inch with a 12-pixel font; this
 // scales them to the screen.
 struct Scaler {
