@@ -5,6 +5,8 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
+# A program that no listed package brings fails here, on every machine.
+python3 "$root/scripts/check-deps.py"
 
 for build in native asan windows; do
   echo "== $build build"
