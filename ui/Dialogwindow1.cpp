@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/collation.h"
+#include "platform/system_codepage.h"
 #include "ui/application.h"
 #include "ui/modal.h"
 #include "ui/resource.h"
@@ -30,8 +32,10 @@ void TDialogForm1::Create(HINSTANCE instance, HWND owner, HFONT font, const Scal
 
     RECT outer{0, 0, scale(kClientWidth), scale(kClientHeight)};
     AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    window_ = CreateWindowExA(kExStyle, kDialogWindowClass, text::kSortCaption, kStyle, 0, 0,
-                              outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, instance, this);
+    window_ = CheckCreated(CreateWindowExA(kExStyle, kDialogWindowClass, text::kSortCaption, kStyle, 0, 0,
+                                           outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
+                                           instance, this),
+                           kDialogWindowClass);
 
     auto child = [&](const char* cls, const char* caption, DWORD style, int x, int y, int w, int h, int id) {
         HWND control = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | style, scale(x), scale(y), scale(w),
@@ -42,8 +46,10 @@ void TDialogForm1::Create(HINSTANCE instance, HWND owner, HFONT font, const Scal
     };
     // Creation order is tab order: OK, Cancel, the list.
     label_ = child("STATIC", text::kSortLabel, SS_LEFT, 12, 10, 95, 12, IDC_DIALOG_LABEL);
-    okButton_ = child("BUTTON", text::kOk, WS_TABSTOP | BS_DEFPUSHBUTTON, 44, 60, 86, 21, IDOK);
-    cancelButton_ = child("BUTTON", text::kCancel, WS_TABSTOP | BS_PUSHBUTTON, 136, 60, 86, 21, IDCANCEL);
+    // BS_NOTIFY: a button tells when it takes the focus, and becomes the
+    // default button then.
+    okButton_ = child("BUTTON", text::kOk, WS_TABSTOP | BS_DEFPUSHBUTTON | BS_NOTIFY, 44, 60, 86, 21, IDOK);
+    cancelButton_ = child("BUTTON", text::kCancel, WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 136, 60, 86, 21, IDCANCEL);
     comboBox_ = child(WC_COMBOBOXA, nullptr, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 28, 246, 20 * 10,
                       IDC_DIALOG_COMBO);
     SizeLabelToText();
@@ -65,10 +71,9 @@ LRESULT TDialogForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case DM_GETDEFID:
-        return MAKELRESULT(IDOK, DC_HASDEFID);
+        return MAKELRESULT(defaultId_, DC_HASDEFID);
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && (HIWORD(wParam) == BN_CLICKED || lParam == 0)) Close(kOk);
-        else if (LOWORD(wParam) == IDCANCEL) Close(kCancel);
+        OnCommand(LOWORD(wParam), HIWORD(wParam), lParam == 0);
         return 0;
     case WM_CLOSE:
         Close(kCancel);
@@ -76,6 +81,38 @@ LRESULT TDialogForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         return DefWindowProcA(window_, message, wParam, lParam);
     }
+}
+
+void TDialogForm1::OnCommand(int id, int code, bool fromKeyboard)
+{
+    // The focused button is the default one, so that Enter presses it; with
+    // the focus in the list, OK is.
+    if (code == BN_SETFOCUS && (id == IDOK || id == IDCANCEL)) SetDefaultButton(id);
+    else if (id == IDC_DIALOG_COMBO && code == CBN_SETFOCUS) SetDefaultButton(IDOK);
+    else if (id == IDOK && (code == BN_CLICKED || fromKeyboard)) Close(kOk);
+    else if (id == IDCANCEL && code == BN_CLICKED) Close(kCancel);
+}
+
+void TDialogForm1::SetDefaultButton(int id)
+{
+    defaultId_ = id;
+    SendMessageA(okButton_, BM_SETSTYLE, id == IDOK ? BS_DEFPUSHBUTTON | BS_NOTIFY : BS_PUSHBUTTON | BS_NOTIFY, TRUE);
+    SendMessageA(cancelButton_, BM_SETSTYLE, id == IDCANCEL ? BS_DEFPUSHBUTTON | BS_NOTIFY : BS_PUSHBUTTON | BS_NOTIFY,
+                 TRUE);
+}
+
+bool TDialogForm1::TypeAhead(const MSG& msg)
+{
+    // Characters typed into the list search it by their beginning, several
+    // in a row; the list's own one-letter search never sees them.
+    if (msg.message != WM_CHAR || (msg.hwnd != comboBox_ && !IsChild(comboBox_, msg.hwnd))) return false;
+    const auto byte = static_cast<uint8_t>(msg.wParam);
+    if (byte < 0x20 && byte != ListTypeAhead::kBackspace) return false;
+    if (typeAhead_.Type(byte, static_cast<uint32_t>(msg.time))) {
+        const int found = FindEntryStartingWith(entries_, typeAhead_.SearchText(), SystemCodePage(), NativeCollation());
+        if (found >= 0) SendMessageA(comboBox_, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    }
+    return true;
 }
 
 void TDialogForm1::Close(Result result)
@@ -86,6 +123,7 @@ void TDialogForm1::Close(Result result)
 
 void TDialogForm1::SetEntries(const std::vector<std::string>& entries)
 {
+    entries_ = entries;
     SendMessageA(comboBox_, CB_RESETCONTENT, 0, 0);
     for (const std::string& entry : entries) SendMessageA(comboBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
     SendMessageA(comboBox_, CB_SETCURSEL, 0, 0);
@@ -128,7 +166,8 @@ TDialogForm1::Result TDialogForm1::ShowModal()
     // Back to the control that had the focus when the dialog last closed;
     // the first time, the first in the tab order.
     SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : okButton_);
-    Application::Instance().RunModal(window_, done_);
+    typeAhead_.Reset();
+    Application::Instance().RunModal(window_, done_, [this](const MSG& msg) { return TypeAhead(msg); });
     HWND focus = GetFocus();
     if (focus && IsChild(window_, focus)) {
         // The open list of the combo box is a child of the combo box.

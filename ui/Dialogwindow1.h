@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/system_codepage.h"
+#include "ui/list_type_ahead.h"
 #include "ui/win32_util.h"
 
 namespace quorvel::ui {
@@ -34,6 +36,9 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id, int code, bool fromKeyboard);
+    void SetDefaultButton(int id);
+    bool TypeAhead(const MSG& msg);
     void Close(Result result);
     void SizeLabelToText();
 
@@ -45,6 +50,9 @@ private:
     HFONT font_ = nullptr;
     Scaler scale_;
     HWND lastFocus_ = nullptr;  // restored on the next showing
+    int defaultId_ = IDOK;
+    std::vector<std::string> entries_;
+    ListTypeAhead typeAhead_{SystemCodePage()};
     bool shownBefore_ = false;
     bool done_ = false;
     Result result_ = kCancel;

@@ -18,6 +18,7 @@ constexpr int kDesignWidth = 680;
 constexpr int kDesignHeight = 400;
 constexpr int kDesignFontHeight = 12;
 constexpr int kToolBarHeight = 28;
+constexpr int kStatusBarHeight = 16;
 constexpr const char* kFontName = "ＭＳ Ｐゴシック";
 
 // The executable's full path, however long.
@@ -68,8 +69,9 @@ void TMainForm1::Create()
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     const int x = work.left + ((work.right - work.left) - width) / 2;
     const int y = work.top + ((work.bottom - work.top) - height) / 2;
-    CreateWindowExA(0, kMainWindowClass, text::kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, width, height,
-                    nullptr, menu_, instance_, this);
+    CheckCreated(CreateWindowExA(0, kMainWindowClass, text::kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y,
+                                 width, height, nullptr, menu_, instance_, this),
+                 kMainWindowClass);
 }
 
 void TMainForm1::BuildMenu()
@@ -175,7 +177,10 @@ void TMainForm1::OnCreate()
 {
     toolBar1_.Create(window_, instance_, font_.Get(), scale_);
     stringGrid1_.Create(window_, instance_, font_.Get(), scale_);
-    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+    // One undivided field, no size grip, as high as the design says: the
+    // window places it, not the control itself.
+    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr,
+                                 WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0, 0,
                                  window_, reinterpret_cast<HMENU>(IDC_STATUSBAR), instance_, nullptr);
     SendMessageA(statusBar_, SB_SIMPLE, TRUE, 0);
     SetHint("");
@@ -185,11 +190,9 @@ void TMainForm1::OnSize()
 {
     RECT client;
     GetClientRect(window_, &client);
-    SendMessageA(statusBar_, WM_SIZE, 0, 0);
-    RECT status;
-    GetWindowRect(statusBar_, &status);
-    const int statusHeight = status.bottom - status.top;
+    const int statusHeight = scale_(kStatusBarHeight);
     const int toolHeight = scale_(kToolBarHeight);
+    MoveWindow(statusBar_, 0, client.bottom - statusHeight, client.right, statusHeight, TRUE);
     MoveWindow(toolBar1_.Window(), 0, 0, client.right, toolHeight, TRUE);
     MoveWindow(stringGrid1_.Window(), 0, toolHeight, client.right, client.bottom - toolHeight - statusHeight, TRUE);
 }

@@ -14,6 +14,16 @@ Application& Application::Instance()
     return application;
 }
 
+WindowCreateError::WindowCreateError(std::string_view className) : QuorvelError(text::kWindowCreateError, className)
+{
+}
+
+HWND CheckCreated(HWND window, const char* className)
+{
+    if (!window) throw WindowCreateError(className);
+    return window;
+}
+
 void Application::SetMainWindow(HWND window, HACCEL accelerators)
 {
     mainWindow_ = window;

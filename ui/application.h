@@ -7,6 +7,9 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <string_view>
+
+#include "core/errors.h"
 
 namespace quorvel::ui {
 
@@ -45,6 +48,16 @@ private:
     HACCEL accelerators_ = nullptr;
     std::function<void()> idle_;
 };
+
+// A top-level window that the system would not create.
+class WindowCreateError : public QuorvelError {
+public:
+    explicit WindowCreateError(std::string_view className);
+};
+
+// The window as CreateWindowEx returned it; raises WindowCreateError for
+// none, so that start-up cannot go on into a loop with no window.
+HWND CheckCreated(HWND window, const char* className);
 
 // Runs one message handler under the top-level catch: an error ends the
 // handler, shows the error box and the program goes on.

@@ -12,26 +12,23 @@ constexpr int kDefaultColumnWidth = 80;
 constexpr int kDefaultRowHeight = 16;
 }  // namespace
 
-GridView::~GridView()
-{
-    if (rowHeight_) ImageList_Destroy(rowHeight_);
-}
-
 void GridView::Create(HWND parent, HINSTANCE instance, HFONT font, const Scaler& scale)
 {
     scale_ = scale;
     // No WS_TABSTOP: the view takes the focus only by mouse.
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, nullptr,
                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
-                                LVS_SHOWSELALWAYS,
+                                LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_GRID), instance, nullptr);
     SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP |
                                                  LVS_EX_DOUBLEBUFFER);
     // A list view's rows are as high as its small images: an empty image
     // list of the design row height sets it.
-    rowHeight_ = ImageList_Create(1, scale(kDefaultRowHeight), ILC_COLOR, 0, 0);
-    ListView_SetImageList(list_, rowHeight_, LVSIL_SMALL);
+    // The view shares it (LVS_SHAREIMAGELISTS): this object destroys it,
+    // once, after the view is gone.
+    rowHeight_ = ImageList(ImageList_Create(1, scale(kDefaultRowHeight), ILC_COLOR, 0, 0));
+    ListView_SetImageList(list_, rowHeight_.Get(), LVSIL_SMALL);
     table_.SetObserver(this);
     TableReset();
 }
@@ -214,6 +211,12 @@ bool GridView::OnNotify(const NMHDR& header, LRESULT& result)
         return true;
     }
     case LVN_ODSTATECHANGED:
+        return true;
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW:
+        // A typed character searches nothing: the current row stays. An
+        // unanswered search would read as "item 0".
+        result = -1;
         return true;
     default:
         return false;

@@ -18,12 +18,12 @@ namespace quorvel::ui {
 class GridView final : public TableObserver {
 public:
     GridView(CellTable& table) : table_(table) {}
-    ~GridView() override;
     GridView(const GridView&) = delete;
     GridView& operator=(const GridView&) = delete;
 
     void Create(HWND parent, HINSTANCE instance, HFONT font, const Scaler& scale);
     HWND Window() const { return list_; }
+    HIMAGELIST RowHeightImages() const { return rowHeight_.Get(); }
 
     // WM_NOTIFY from the list or its header; true when handled, with the
     // result in `result`.
@@ -55,7 +55,7 @@ private:
 
     CellTable& table_;
     HWND list_ = nullptr;
-    HIMAGELIST rowHeight_ = nullptr;
+    ImageList rowHeight_;
     Scaler scale_;
     std::vector<int> widths_;  // by column position, in pixels
     int shownColumns_ = 0;

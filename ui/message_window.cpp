@@ -148,8 +148,9 @@ MessageResult ShowMessageWindow(MessageWindow& state, LPCSTR icon)
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
     const POINT at = CentredOnScreen(width, height);
     HWND owner = Application::Instance().MainWindow();
-    HWND window = CreateWindowExA(exStyle, kMessageWindowClass, state.caption.c_str(), style, at.x, at.y, width,
-                                  height, owner, nullptr, instance, nullptr);
+    HWND window = CheckCreated(CreateWindowExA(exStyle, kMessageWindowClass, state.caption.c_str(), style, at.x, at.y,
+                                               width, height, owner, nullptr, instance, nullptr),
+                               kMessageWindowClass);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
 
     auto child = [&](const char* cls, const char* caption, DWORD childStyle, int x, int y, int w, int h, int id) {

@@ -1,5 +1,7 @@
 #include "ui/tool_bar.h"
 
+#include <algorithm>
+
 #include "ui/resource.h"
 #include "ui/ui_texts.h"
 
@@ -66,6 +68,22 @@ HBITMAP GreyedImage(HBITMAP source, COLORREF transparent)
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return image;
+}
+
+// Moves the edit's text down to the middle of its client area, where the
+// label beside it draws its own.
+void CentreEditText(HWND edit, HFONT font)
+{
+    WindowDC dc(edit);
+    SelectedObject selected(dc.Get(), font);
+    TEXTMETRICA tm;
+    GetTextMetricsA(dc.Get(), &tm);
+    RECT client;
+    GetClientRect(edit, &client);
+    RECT text = client;
+    text.top = std::max<LONG>(0, (client.bottom - tm.tmHeight) / 2);
+    text.left += 1;
+    SendMessageA(edit, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&text));
 }
 
 void AddMasked(HIMAGELIST list, HBITMAP image, COLORREF transparent)
@@ -150,7 +168,10 @@ void ToolBar::Create(HWND parent, HINSTANCE instance, HFONT font, const Scaler& 
     label_ = CreateWindowExA(0, "STATIC", text::kColumnsLabel, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE,
                              labelRect.left, top, scale(34), scale(22), parent,
                              reinterpret_cast<HMENU>(IDC_LABEL1), instance, nullptr);
-    edit_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "5", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_READONLY | ES_LEFT,
+    // Multi-line only so that its text can be centred vertically, as the
+    // label's is; it never holds more than one line.
+    edit_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "5",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_READONLY | ES_LEFT | ES_MULTILINE,
                             editRect.left, top, scale(40), scale(22), parent, reinterpret_cast<HMENU>(IDC_EDIT1),
                             instance, nullptr);
     upDown_ = CreateWindowExA(0, UPDOWN_CLASSA, nullptr,
@@ -160,7 +181,16 @@ void ToolBar::Create(HWND parent, HINSTANCE instance, HFONT font, const Scaler& 
     SendMessageA(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit_), 0);
     SendMessageA(upDown_, UDM_SETRANGE32, 1, 255);
     SendMessageA(upDown_, UDM_SETPOS32, 0, 5);
+    // One step per click or key, however long an arrow is held.
+    UDACCEL oneStep{0, 1};
+    SendMessageA(upDown_, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&oneStep));
     for (HWND control : {label_, edit_}) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    CentreEditText(edit_, font);
+    // Children created later lie under earlier ones: lift the column
+    // controls above the tool bar, or it takes their clicks, hover and
+    // tooltips.
+    for (HWND control : {upDown_, edit_, label_})
+        SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     // Edit1 and UpDown1 show their hint as a tooltip too.
     HWND tips = reinterpret_cast<HWND>(SendMessageA(toolBar_, TB_GETTOOLTIPS, 0, 0));

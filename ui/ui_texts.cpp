@@ -38,6 +38,8 @@ const char* const kSplitDone = "分割保存完了";
 const char* const kOpenTitle = "開く";
 const char* const kOpenFilter = "CSVファイル (*.csv)|*.csv|すべてのファイル (*.*)|*.*";
 const char* const kDefaultExtension = "csv";
+// Not a text of the design: raised only when the system refuses a window.
+const char* const kWindowCreateError = "ウィンドウ %s を作成できません";
 const char* const kReadmeName = "/Readme.txt";
 const char* const kInfoPageBase = "https://www.quorvel.jp/";
 const char* const kInfoPagePath = "info.php?pf=w&sn=";

@@ -49,6 +49,7 @@ extern const char* const kDefaultExtension;
 extern const char* const kReadmeName;
 extern const char* const kInfoPageBase;
 extern const char* const kInfoPagePath;
+extern const char* const kWindowCreateError;
 }  // namespace text
 
 // The error box's text for a message: a "." is appended when the last

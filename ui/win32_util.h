@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -34,6 +35,33 @@ public:
 
 private:
     Handle handle_;
+};
+
+// Owns an image list and destroys it once. A control keeps using one only
+// when created to share it (LVS_SHAREIMAGELISTS); otherwise the control
+// destroys it itself and it must not be held here.
+class ImageList {
+public:
+    explicit ImageList(HIMAGELIST list = nullptr) : list_(list) {}
+    ~ImageList()
+    {
+        if (list_) ImageList_Destroy(list_);
+    }
+    ImageList(ImageList&& other) noexcept : list_(std::exchange(other.list_, nullptr)) {}
+    ImageList& operator=(ImageList&& other) noexcept
+    {
+        if (this != &other) {
+            if (list_) ImageList_Destroy(list_);
+            list_ = std::exchange(other.list_, nullptr);
+        }
+        return *this;
+    }
+    ImageList(const ImageList&) = delete;
+    ImageList& operator=(const ImageList&) = delete;
+    HIMAGELIST Get() const { return list_; }
+
+private:
+    HIMAGELIST list_;
 };
 
 // A device context from GetDC, released once.

@@ -182,4 +182,148 @@ bool SaveScreen(const std::string& path)
     return out.good();
 }
 
+namespace {
+
+bool IsExtendedKey(WORD key)
+{
+    switch (key) {
+    case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT:
+    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+    case VK_INSERT: case VK_DELETE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SendKey(WORD key, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+    SendInput(1, &input, sizeof input);
+    Sleep(25);
+}
+
+void SendMouse(DWORD flags, POINT at = {})
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = (at.x * 65536 + width - 1) / width;
+        input.mi.dy = (at.y * 65536 + height - 1) / height;
+    }
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+void PressKey(WORD key)
+{
+    SendKey(key, false);
+    SendKey(key, true);
+}
+
+void PressKeys(std::initializer_list<WORD> modifiers, WORD key)
+{
+    for (WORD m : modifiers) SendKey(m, false);
+    PressKey(key);
+    for (auto m = modifiers.end(); m != modifiers.begin();) SendKey(*--m, true);
+}
+
+void TypeText(const std::wstring& text, DWORD pauseMs)
+{
+    for (const wchar_t unit : text) {
+        for (const DWORD flags : {DWORD{KEYEVENTF_UNICODE}, DWORD{KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = static_cast<WORD>(unit);
+            input.ki.dwFlags = flags;
+            SendInput(1, &input, sizeof input);
+        }
+        Sleep(pauseMs);
+    }
+}
+
+POINT CentreOf(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+POINT ClientPointToScreen(HWND window, POINT point)
+{
+    ClientToScreen(window, &point);
+    return point;
+}
+
+void MoveMouse(POINT screen)
+{
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
+        Sleep(30);
+        POINT now;
+        GetCursorPos(&now);
+        if (now.x == screen.x && now.y == screen.y) return;
+        // A pixel off: nudge by what is missing.
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE;
+        input.mi.dx = screen.x - now.x;
+        input.mi.dy = screen.y - now.y;
+        SendInput(1, &input, sizeof input);
+        Sleep(30);
+        GetCursorPos(&now);
+        if (now.x == screen.x && now.y == screen.y) return;
+    }
+}
+
+void MouseButton(bool down)
+{
+    SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    Sleep(40);
+}
+
+void Click(POINT screen)
+{
+    MoveMouse(screen);
+    MouseButton(true);
+    MouseButton(false);
+}
+
+void ClickWindow(HWND window) { Click(CentreOf(window)); }
+
+void Drag(POINT from, POINT to, int steps)
+{
+    MoveMouse(from);
+    MouseButton(true);
+    for (int step = 1; step <= steps; ++step) {
+        MoveMouse(POINT{from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps});
+        Sleep(20);
+    }
+    MouseButton(false);
+}
+
+HWND FocusOf(DWORD threadId)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(threadId, &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+bool WaitForeground(HWND window, double seconds)
+{
+    if (WaitUntil([&] { return GetForegroundWindow() == window; }, seconds)) return true;
+    RECT r;
+    GetWindowRect(window, &r);
+    Click(POINT{(r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2});
+    return WaitUntil([&] { return GetForegroundWindow() == window; }, seconds);
+}
+
 }  // namespace quorvel::e2e

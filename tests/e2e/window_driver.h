@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -47,5 +48,34 @@ std::string StatusBarText(HANDLE process, HWND statusBar);
 
 // The screen as a BMP file, for people to look at.
 bool SaveScreen(const std::string& path);
+
+// ---- Real input: what a person does, through SendInput only. Keys go to
+// the foreground window; the mouse to whatever lies under the pointer.
+
+// Presses and releases one key (arrows, Home/End, Page, Insert/Delete
+// are sent as extended keys).
+void PressKey(WORD key);
+// Holds the modifiers (Ctrl, Alt, Shift) while the key is pressed.
+void PressKeys(std::initializer_list<WORD> modifiers, WORD key);
+// Types text as characters (UTF-16 units), as an input method would.
+void TypeText(const std::wstring& text, DWORD pauseMs = 30);
+
+// The centre of a window, or of a rectangle in a window's client area,
+// in screen coordinates.
+POINT CentreOf(HWND window);
+POINT ClientPointToScreen(HWND window, POINT point);
+// Moves the pointer there, checking that it landed on the pixel.
+void MoveMouse(POINT screen);
+void MouseButton(bool down);
+void Click(POINT screen);
+void ClickWindow(HWND window);
+// Presses at `from`, moves in steps to `to` and releases there.
+void Drag(POINT from, POINT to, int steps = 8);
+
+// The window that has the keyboard focus in the program's UI thread.
+HWND FocusOf(DWORD threadId);
+// Waits until the window is the foreground one; when the system did not
+// make it so, a click on its caption does, as a person would.
+bool WaitForeground(HWND window, double seconds = 3);
 
 }  // namespace quorvel::e2e

@@ -1,0 +1,110 @@
+// The windows' own lifetimes, in the program's process: a start-up whose
+// window cannot be created, and the grid's row-height images.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <string>
+#include <vector>
+
+#include "core/cell_table.h"
+#include "ui/grid_view.h"
+#include "ui/start_up.h"
+
+namespace quorvel::ui {
+namespace {
+
+// Every window that the thread tries to create, by class; none is let be.
+std::vector<std::string> refusedClasses;
+
+LRESULT CALLBACK RefuseEveryWindow(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        const LPCSTR name = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->lpszClass;
+        refusedClasses.push_back(HIWORD(reinterpret_cast<ULONG_PTR>(name)) ? std::string(name)
+                                                                           : "#" + std::to_string(LOWORD(name)));
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(StartUp, AMainWindowThatCannotBeCreatedShowsTheErrorBoxAndEnds)
+{
+    // On a thread of its own, so that a start-up that hangs fails the test
+    // instead of stopping it.
+    auto run = std::async(std::launch::async, [] {
+        refusedClasses.clear();
+        HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseEveryWindow, nullptr, GetCurrentThreadId());
+        const int code = RunQuorvel(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+        UnhookWindowsHookEx(hook);
+        return code;
+    });
+    ASSERT_EQ(run.wait_for(std::chrono::seconds(20)), std::future_status::ready) << "start-up never ended";
+    EXPECT_EQ(run.get(), 0);
+    ASSERT_FALSE(refusedClasses.empty());
+    EXPECT_EQ(refusedClasses.front(), "TMainForm1");
+    // Then the error box: the system's message box is a "#32770" dialog.
+    EXPECT_EQ(refusedClasses.back(), "#32770");
+}
+
+class GridHost : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        parent_ = CreateWindowExA(0, "STATIC", nullptr, WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(parent_, nullptr);
+    }
+    void TearDown() override
+    {
+        if (IsWindow(parent_)) DestroyWindow(parent_);
+    }
+    HWND parent_ = nullptr;
+    CellTable table_;
+};
+
+bool ImageListAlive(HIMAGELIST list)
+{
+    int cx = 0, cy = 0;
+    return ImageList_GetIconSize(list, &cx, &cy) != FALSE;
+}
+
+TEST_F(GridHost, TheRowHeightImagesOutliveTheViewAndAreDestroyedOnce)
+{
+    HIMAGELIST images = nullptr;
+    {
+        GridView grid(table_);
+        grid.Create(parent_, GetModuleHandleA(nullptr), static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), Scaler{});
+        images = grid.RowHeightImages();
+        ASSERT_TRUE(ImageListAlive(images));
+        // The view goes first, as at exit: it must leave the images alone.
+        DestroyWindow(parent_);
+        EXPECT_TRUE(ImageListAlive(images)) << "the list view destroyed images it does not own";
+    }
+    EXPECT_FALSE(ImageListAlive(images)) << "the grid view did not destroy its images";
+}
+
+TEST_F(GridHost, ATypedCharacterFindsNoRow)
+{
+    GridView grid(table_);
+    grid.Create(parent_, GetModuleHandleA(nullptr), static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), Scaler{});
+    for (const UINT code : {LVN_ODFINDITEMA, LVN_ODFINDITEMW}) {
+        NMLVFINDITEMA find{};
+        find.hdr.hwndFrom = grid.Window();
+        find.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(grid.Window()));
+        find.hdr.code = code;
+        find.iStart = 0;
+        find.lvfi.flags = LVFI_STRING | LVFI_PARTIAL;
+        find.lvfi.psz = "x";
+        LRESULT result = 0;
+        EXPECT_TRUE(grid.OnNotify(find.hdr, result));
+        EXPECT_EQ(result, -1) << "an unanswered search reads as item 0";
+    }
+}
+
+}  // namespace
+}  // namespace quorvel::ui
