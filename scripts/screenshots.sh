@@ -10,9 +10,10 @@ prefix="$root/build/windows/wineprefix"
 out="$root/build/screenshots"
 rm -rf "$out"
 mkdir -p "$out"
-wout=$(WINEPREFIX="$prefix" WINEDEBUG=-all winepath -w "$out")
 "$root/scripts/run-e2e.sh" "$prefix" "$root/build/windows/tests/quorvel_e2e.exe" \
-  "$root/build/windows/Quorvel.exe" "$root/build/screenshots-work" --screenshots "$wout" >/dev/null || true
+  "$root/build/windows/Quorvel.exe" "$root/build/screenshots-work" \
+  "$root/build/windows/tests/quorvel_shell_recorder.exe" --screenshots "$out" >/dev/null || true
+cp "$root/build/screenshots-work"/main_window_*.png "$out/" 2>/dev/null || true
 for bmp in "$out"/*.bmp; do
   convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done

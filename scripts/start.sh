@@ -4,11 +4,15 @@
 # display is set.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/windows-ready.sh"
-prefix="$root/build/windows/wineprefix"
+"$root/scripts/deps.sh"
+"$root/scripts/build.sh" windows >/dev/null
+# A prefix of the program's own, apart from the tests' (which associate
+# text files and web addresses with a recorder).
+prefix="$root/build/windows/program-prefix"
+"$root/scripts/wine-prefix.sh" "$prefix"
 if [ -z "${DISPLAY:-}" ]; then
   display=:$(( $$ % 50 + 50 ))
-  Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+  Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
   xvfb=$!
   trap 'kill $xvfb 2>/dev/null; "$root/scripts/wine-stop.sh" "$prefix"' EXIT INT TERM
   export DISPLAY="$display"

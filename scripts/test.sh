@@ -15,7 +15,7 @@ for build in native asan windows; do
   if [ "$build" = windows ] && [ -z "${DISPLAY:-}" ]; then
     # One virtual display for the whole Wine session, window tests included.
     "$root/scripts/wine-stop.sh" "$root/build/windows/wineprefix"
-    xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$root/build/$build" --output-on-failure
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$root/build/$build" --output-on-failure
   else
     ctest --test-dir "$root/build/$build" --output-on-failure
   fi

@@ -3,7 +3,9 @@
 # page 932, readable Japanese fonts, no window-manager stalls.
 #   wine-prefix.sh PREFIX
 set -e
-prefix=$1
+# Wine takes only an absolute prefix path.
+mkdir -p "$1"
+prefix=$(cd "$1" && pwd)
 export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 LOCPATH="$prefix/locale" WINEDLLOVERRIDES="mscoree,mshtml="
 # A wineserver that stays up between the test programs: each Wine start
 # then takes a fraction of a second, and no short-lived server holds the

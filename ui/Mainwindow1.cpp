@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/system_codepage.h"
 #include "ui/app_paths.h"
 #include "ui/application.h"
@@ -14,8 +16,9 @@ const char* const kMainWindowClass = "TMainForm1";
 
 namespace {
 
-constexpr int kDesignWidth = 680;
-constexpr int kDesignHeight = 400;
+constexpr int kDesignClientWidth = 664;
+constexpr int kDesignClientHeight = 341;
+constexpr DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int kDesignFontHeight = 12;
 constexpr int kToolBarHeight = 28;
 constexpr int kStatusBarHeight = 16;
@@ -64,12 +67,18 @@ void TMainForm1::Create()
     RegisterWindowClass(instance_, kMainWindowClass, WindowProc, LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP)));
 
     BuildMenu();
-    const int width = scale_(kDesignWidth), height = scale_(kDesignHeight);
+    // The design's client area, 664 x 341, with whatever frame the system
+    // draws around it: 680 x 400 with the classic metrics.
+    RECT outer{0, 0, scale_(kDesignClientWidth), scale_(kDesignClientHeight)};
+    AdjustWindowRectEx(&outer, kMainWindowStyle, TRUE, 0);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
     RECT work;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + ((work.right - work.left) - width) / 2;
-    const int y = work.top + ((work.bottom - work.top) - height) / 2;
-    CheckCreated(CreateWindowExA(0, kMainWindowClass, text::kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y,
+    // Centred; a window larger than the desktop keeps its caption and left
+    // edge on it.
+    const int x = work.left + std::max<int>(0, ((work.right - work.left) - width) / 2);
+    const int y = work.top + std::max<int>(0, ((work.bottom - work.top) - height) / 2);
+    CheckCreated(CreateWindowExA(0, kMainWindowClass, text::kAppTitle, kMainWindowStyle, x, y,
                                  width, height, nullptr, menu_, instance_, this),
                  kMainWindowClass);
 }

@@ -29,16 +29,23 @@ COLORREF BottomLeftColour(HBITMAP bitmap)
     return colour;
 }
 
-// A 16 x 16 picture cut from a bitmap at column `index`.
-HBITMAP CutImage(HBITMAP source, int index)
+// The 16 x 16 picture at column `index` of a bitmap, drawn `size` pixels
+// square in the middle of a canvas of the transparent colour: pixel for
+// pixel, so that the transparent colour stays unmixed.
+HBITMAP CutImage(HBITMAP source, int index, int size, SIZE canvas, COLORREF transparent)
 {
     HDC screen = GetDC(nullptr);
     HDC from = CreateCompatibleDC(screen);
     HDC to = CreateCompatibleDC(screen);
-    HBITMAP image = CreateCompatibleBitmap(screen, kImageSize, kImageSize);
+    HBITMAP image = CreateCompatibleBitmap(screen, canvas.cx, canvas.cy);
     HGDIOBJ oldFrom = SelectObject(from, source);
     HGDIOBJ oldTo = SelectObject(to, image);
-    BitBlt(to, 0, 0, kImageSize, kImageSize, from, index * kImageSize, 0, SRCCOPY);
+    const RECT whole{0, 0, canvas.cx, canvas.cy};
+    GdiObject<HBRUSH> background(CreateSolidBrush(transparent));
+    FillRect(to, &whole, background.Get());
+    SetStretchBltMode(to, COLORONCOLOR);
+    StretchBlt(to, (canvas.cx - size) / 2, (canvas.cy - size) / 2, size, size, from, index * kImageSize, 0, kImageSize,
+               kImageSize, SRCCOPY);
     SelectObject(from, oldFrom);
     SelectObject(to, oldTo);
     DeleteDC(from);
@@ -49,14 +56,14 @@ HBITMAP CutImage(HBITMAP source, int index)
 
 // The disabled look of a picture that has none of its own: its grey
 // levels, lightened, the transparent colour kept.
-HBITMAP GreyedImage(HBITMAP source, COLORREF transparent)
+HBITMAP GreyedImage(HBITMAP source, COLORREF transparent, int size, SIZE canvas)
 {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    HBITMAP image = CutImage(source, 0);
+    HBITMAP image = CutImage(source, 0, size, canvas, transparent);
     HGDIOBJ old = SelectObject(dc, image);
-    for (int y = 0; y < kImageSize; ++y) {
-        for (int x = 0; x < kImageSize; ++x) {
+    for (int y = 0; y < canvas.cy; ++y) {
+        for (int x = 0; x < canvas.cx; ++x) {
             const COLORREF c = GetPixel(dc, x, y);
             if (c == transparent) continue;
             const int grey = (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100;
@@ -108,13 +115,22 @@ void ToolBar::Create(HWND parent, HINSTANCE instance, HFONT font, const Scaler& 
                                0, 0, 0, scale(28), parent, reinterpret_cast<HMENU>(IDC_TOOLBAR), instance, nullptr);
     SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(toolBar_, TB_SETINDENT, scale(4), 0);
-    SendMessageA(toolBar_, TB_SETBITMAPSIZE, 0, MAKELONG(kImageSize, kImageSize));
+    // The pictures grow with the window; with no text rows the tool bar
+    // centres them in their buttons instead of leaving room for a caption.
+    const int imageSize = scale(kImageSize);
+    // Each picture is drawn centred on a transparent canvas as large as its
+    // button, and the tool bar adds no padding: tool bars differ in where
+    // they put a smaller picture (Wine at the top), none in where it fills.
+    const SIZE canvas{scale(kButtonWidth), scale(kButtonHeight)};
+    SendMessageA(toolBar_, TB_SETMAXTEXTROWS, 0, 0);
+    SendMessageA(toolBar_, TB_SETPADDING, 0, MAKELPARAM(0, 0));
+    SendMessageA(toolBar_, TB_SETBITMAPSIZE, 0, MAKELONG(canvas.cx, canvas.cy));
     SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELONG(scale(kButtonWidth), scale(kButtonHeight)));
 
     // Pictures: SpeedButton1 and 3 carry a normal and a disabled image side
     // by side; SpeedButton2 one image, greyed here for its disabled look.
-    images_ = ImageList_Create(kImageSize, kImageSize, ILC_COLOR32 | ILC_MASK, 3, 0);
-    disabledImages_ = ImageList_Create(kImageSize, kImageSize, ILC_COLOR32 | ILC_MASK, 3, 0);
+    images_ = ImageList_Create(canvas.cx, canvas.cy, ILC_COLOR32 | ILC_MASK, 3, 0);
+    disabledImages_ = ImageList_Create(canvas.cx, canvas.cy, ILC_COLOR32 | ILC_MASK, 3, 0);
     const int pictures[] = {IDB_OPEN, IDB_SORT, IDB_SPLIT};
     for (const int id : pictures) {
         HBITMAP picture = static_cast<HBITMAP>(
@@ -122,8 +138,10 @@ void ToolBar::Create(HWND parent, HINSTANCE instance, HFONT font, const Scaler& 
         const COLORREF transparent = BottomLeftColour(picture);
         BITMAP info;
         GetObject(picture, sizeof info, &info);
-        AddMasked(images_, CutImage(picture, 0), transparent);
-        AddMasked(disabledImages_, info.bmWidth >= 2 * kImageSize ? CutImage(picture, 1) : GreyedImage(picture, transparent),
+        AddMasked(images_, CutImage(picture, 0, imageSize, canvas, transparent), transparent);
+        AddMasked(disabledImages_,
+                  info.bmWidth >= 2 * kImageSize ? CutImage(picture, 1, imageSize, canvas, transparent)
+                                                 : GreyedImage(picture, transparent, imageSize, canvas),
                   transparent);
         DeleteObject(picture);
     }

@@ -1,58 +1,40 @@
-// Works the real Quorvel.exe through its windows, as a user would: the
-// start state, the spinner, Open through the system's file dialog, Sort
-// and Split-save through the column dialog and the message windows, the
-// error box, and Exit; checks the files written byte for byte.
-//   quorvel_e2e.exe QUORVEL.EXE WORKDIR [--screenshots DIR] [--bench-open FILE]
+// Works the real Quorvel.exe as a person does, with the keyboard and the
+// mouse only (SendInput): the start state and its hints, the spinner, the
+// menus and their keys, Open through the system's file dialog, the grid,
+// Sort and Split-save through the column dialog and the message windows,
+// the error box, the help commands, Exit; the start maximised and
+// minimised; the layout at 96, 120 and 144 dots per inch. Checks the files
+// written byte for byte.
+//   quorvel_e2e.exe QUORVEL.EXE WORKDIR RECORDER.EXE [--screenshots DIR]
+//   quorvel_e2e.exe QUORVEL.EXE WORKDIR --bench-open FILE
 #include <windows.h>
 #include <commctrl.h>
 
 #include <chrono>
-#include <cstddef>
-#include <functional>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "dpi_layout.h"
+#include "session.h"
 #include "ui/resource.h"
 #include "window_driver.h"
 
 namespace quorvel::e2e {
 namespace {
 
-int failures = 0;
-HANDLE program = nullptr;  // ended by Fatal, so that nothing is left running
+const std::string kFruit = "no,品名,産地\r\n1,りんご,青森\r\n2,みかん,愛媛\r\n3,ぶどう,愛媛\r\n4,もも,青森\r\n";
+const std::string kDivider = "---------------------------\r\n";
+const std::string kQuestion = "産地 を対象にCSVファイルを分割保存します。\n\nよろしいですか？";
 
-void Check(bool ok, const std::string& what)
+std::string screenshots;  // where the named screenshots go, if anywhere
+
+void Screenshot(const std::string& name)
 {
-    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
-    std::fflush(stdout);
-    if (!ok) ++failures;
-}
-
-[[noreturn]] void Fatal(const std::string& what)
-{
-    std::printf("FAIL %s (cannot go on)\n", what.c_str());
-    std::fflush(stdout);
-    if (program) TerminateProcess(program, 1);
-    std::exit(1);
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void WriteAll(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    if (screenshots.empty()) return;
+    Sleep(300);  // let the windows finish painting
+    SaveScreen(screenshots + "\\" + name + ".bmp");
 }
 
 std::vector<std::string> Pieces(const std::string& folder, const std::string& stem)
@@ -67,435 +49,624 @@ std::vector<std::string> Pieces(const std::string& folder, const std::string& st
     return names;
 }
 
-class Session {
-public:
-    Session(const std::string& exe, const std::string& screenshots) : screenshots_(screenshots)
-    {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::string command = "\"" + exe + "\"";
-        if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_))
-            Fatal("start " + exe);
-        program = pi_.hProcess;
-        WaitForInputIdle(pi_.hProcess, 10000);
-        if (!WaitUntil([&] { return (main_ = FindProcessWindow(pi_.dwProcessId, "TMainForm1")) != nullptr; }, 30))
-            Fatal("find the main window TMainForm1");
-        WaitIdle(main_);
-        list_ = GetDlgItem(main_, IDC_GRID);
-        toolBar_ = GetDlgItem(main_, IDC_TOOLBAR);
-        edit_ = GetDlgItem(main_, IDC_EDIT1);
-        status_ = GetDlgItem(main_, IDC_STATUSBAR);
-        if (!list_ || !toolBar_ || !edit_ || !status_) Fatal("find the main window's controls");
-    }
+POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-    ~Session()
-    {
-        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-
-    HWND Main() const { return main_; }
-    HANDLE Process() const { return pi_.hProcess; }
-
-    int ItemCount() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
-    int ColumnCount() const
-    {
-        return static_cast<int>(SendMessageA(ListView_GetHeader(list_), HDM_GETITEMCOUNT, 0, 0));
-    }
-    std::string Cell(int item, int sub) const { return ListViewCell(pi_.hProcess, list_, item, sub); }
-    std::string Header(int index) const { return HeaderItemText(pi_.hProcess, ListView_GetHeader(list_), index); }
-    bool HeaderHidden() const { return (GetWindowLongA(list_, GWL_STYLE) & LVS_NOCOLUMNHEADER) != 0; }
-    std::string Status() const { return StatusBarText(pi_.hProcess, status_); }
-    bool ButtonEnabled(int command) const { return SendMessageA(toolBar_, TB_ISBUTTONENABLED, command, 0) != 0; }
-    // Opens a menu of the bar by its access letter, as Alt with the letter
-    // does; true when its popup appears. `whileOpen` runs with it open.
-    // (Menus cannot be read from another process under Wine.)
-    bool MenuOpens(char letter, const std::function<void()>& whileOpen = nullptr)
-    {
-        PostMessageA(main_, WM_SYSCOMMAND, SC_KEYMENU, letter);
-        HWND popup = nullptr;
-        WaitUntil([&] { return (popup = FindProcessWindow(pi_.dwProcessId, "#32768")) != nullptr; }, 1.5);
-        if (popup && whileOpen) {
-            Sleep(200);
-            whileOpen();
-        }
-        PostMessageA(main_, WM_CANCELMODE, 0, 0);
-        PostMessageA(main_, WM_KEYDOWN, VK_ESCAPE, 0);
-        PostMessageA(main_, WM_KEYDOWN, VK_ESCAPE, 0);
-        WaitUntil([&] { return FindProcessWindow(pi_.dwProcessId, "#32768") == nullptr; }, 3);
-        WaitIdle(main_);
-        return popup != nullptr;
-    }
-    bool RunMenuEnabled() { return MenuOpens('r'); }
-    std::string EditText() const { return WindowText(edit_); }
-
-    void Command(int id) { PostMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-
-    // A visible window of the program's own class, or a system dialog.
-    HWND WaitWindow(const char* cls, double seconds = 10)
-    {
-        HWND found = nullptr;
-        WaitUntil([&] { return (found = FindProcessWindow(pi_.dwProcessId, cls)) != nullptr; }, seconds);
-        if (found) WaitIdle(found);
-        return found;
-    }
-    void WaitGone(HWND window)
-    {
-        WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, 20);
-        WaitIdle(main_);
-    }
-
-    void Screenshot(const std::string& name)
-    {
-        if (screenshots_.empty()) return;
-        Sleep(300);  // let the windows finish painting
-        SaveScreen(screenshots_ + "\\" + name + ".bmp");
-    }
-
-    // Shows the open dialog and types a name into it; the dialog is left
-    // open for the caller to accept.
-    HWND TypeIntoOpenDialog(const std::string& path)
-    {
-        Command(IDM_OPEN);
-        HWND dialog = WaitWindow("#32770");
-        if (!dialog) Fatal("the open dialog appears");
-        Check(WindowText(dialog) == "開く", "the open dialog's title is 開く");
-        // The name box: the edit inside ComboBoxEx32 0x47C (Wine), or edt1.
-        HWND name = nullptr;
-        if (HWND boxEx = FindDescendant(dialog, 0x47C)) {
-            EnumChildWindows(
-                boxEx,
-                [](HWND w, LPARAM p) -> BOOL {
-                    if (ClassOf(w) != "Edit") return TRUE;
-                    *reinterpret_cast<HWND*>(p) = w;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&name));
-        }
-        if (!name) name = FindDescendant(dialog, 0x480);
-        if (!name) Fatal("the open dialog's file name box");
-        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        return dialog;
-    }
-
-    void AcceptOpenDialog(HWND dialog)
-    {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    }
-
-    // Open through the system's file dialog with a typed name.
-    void Open(const std::string& path, const std::string& shot = "")
-    {
-        HWND dialog = TypeIntoOpenDialog(path);
-        if (!shot.empty()) Screenshot(shot);
-        AcceptOpenDialog(dialog);
-        WaitGone(dialog);
-    }
-
-    // The column choice dialog: checks caption and prompt, picks an entry.
-    bool ChooseColumn(const char* caption, const char* label, int entry, int expectedEntries,
-                      const std::string& shot = "", bool cancel = false)
-    {
-        HWND dialog = WaitWindow("TDialogForm1");
-        if (!dialog) {
-            Check(false, std::string("the column dialog appears for ") + caption);
-            return false;
-        }
-        Check(WindowText(dialog) == caption, std::string("the column dialog's caption is ") + caption);
-        Check(WindowText(GetDlgItem(dialog, IDC_DIALOG_LABEL)) == label, std::string("its prompt is ") + label);
-        HWND combo = GetDlgItem(dialog, IDC_DIALOG_COMBO);
-        Check(SendMessageA(combo, CB_GETCOUNT, 0, 0) == expectedEntries, "its list holds one entry per column");
-        Check(SendMessageA(combo, CB_GETCURSEL, 0, 0) == 0, "entry 0 is selected");
-        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
-        if (!shot.empty()) Screenshot(shot);
-        PostMessageA(GetDlgItem(dialog, cancel ? IDCANCEL : IDOK), BM_CLICK, 0, 0);
-        WaitGone(dialog);
-        return true;
-    }
-
-    // A message window of the program: checks caption and text, presses a
-    // button; with `clipboard`, first presses Ctrl+C and checks what the
-    // clipboard then holds.
-    bool Answer(const char* caption, const std::string& text, int button, const std::string& shot = "",
-                const std::string& clipboard = "", char key = 0)
-    {
-        HWND box = WaitWindow("TMessageForm", 60);
-        if (!box) {
-            Check(false, std::string("the message window appears: ") + text);
-            return false;
-        }
-        Check(WindowText(box) == caption, std::string("the message window's caption is ") + caption);
-        Check(WindowText(GetDlgItem(box, IDC_MESSAGE_TEXT)) == text, "it says: " + text);
-        if (!clipboard.empty()) {
-            // Keys go to the foreground window: wait for the box to be it,
-            // and try again should the keys land before it was.
-            std::string copied;
-            for (int attempt = 0; attempt < 3 && copied != clipboard; ++attempt) {
-                SetForegroundWindow(box);
-                WaitUntil([&] { return GetForegroundWindow() == box; }, 2);
-                const WORD keys[] = {VK_CONTROL, 'C'};
-                for (int up = 0; up < 2; ++up) {
-                    for (int i = 0; i < 2; ++i) {
-                        INPUT input{};
-                        input.type = INPUT_KEYBOARD;
-                        input.ki.wVk = keys[up ? 1 - i : i];
-                        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-                        SendInput(1, &input, sizeof input);
-                        Sleep(50);
-                    }
-                }
-                WaitIdle(box);
-                WaitUntil([&] {
-                    if (!OpenClipboard(nullptr)) return false;
-                    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-                        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-                            copied = bytes;
-                            GlobalUnlock(data);
-                        }
-                    }
-                    CloseClipboard();
-                    return copied == clipboard;
-                }, 2);
-            }
-            Check(copied == clipboard, "Ctrl+C puts the message on the clipboard");
-        }
-        if (!shot.empty()) Screenshot(shot);
-        if (key) {
-            // The access letter alone presses its button.
-            SetForegroundWindow(box);
-            WaitUntil([&] { return GetForegroundWindow() == box; }, 2);
-            for (const DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-                INPUT input{};
-                input.type = INPUT_KEYBOARD;
-                input.ki.wVk = static_cast<WORD>(key);
-                input.ki.dwFlags = flags;
-                SendInput(1, &input, sizeof input);
-                Sleep(50);
-            }
-        } else {
-            PostMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
-        }
-        WaitGone(box);
-        return true;
-    }
-
-    // The system message box used as the error box.
-    void ExpectErrorBox(const std::string& text)
-    {
-        HWND box = WaitWindow("#32770", 20);
-        if (!box) {
-            Check(false, "the error box appears: " + text);
-            return;
-        }
-        Check(WindowText(box) == "Quorvel", "the error box's caption is Quorvel");
-        Check(WindowText(GetDlgItem(box, 0xFFFF)) == text, "the error box says: " + text);
-        PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-        WaitGone(box);
-    }
-
-    DWORD WaitExit()
-    {
-        WaitForSingleObject(pi_.hProcess, 20000);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(pi_.hProcess, &code);
-        return code;
-    }
-
-private:
-    PROCESS_INFORMATION pi_{};
-    HWND main_ = nullptr, list_ = nullptr, toolBar_ = nullptr, edit_ = nullptr, status_ = nullptr;
-    std::string screenshots_;
-};
-
-void PressDown(HWND edit, int times, int key)
+// ---- The spinner's arrows: the upper and lower half of UpDown1.
+POINT UpArrow(const Session& s)
 {
-    for (int i = 0; i < times; ++i) {
-        PostMessageA(edit, WM_KEYDOWN, static_cast<WPARAM>(key), 0);
-        PostMessageA(edit, WM_KEYUP, static_cast<WPARAM>(key), 0xC0000000);
-    }
+    RECT r;
+    GetWindowRect(s.UpDown(), &r);
+    return POINT{(r.left + r.right) / 2, r.top + (r.bottom - r.top) / 4};
 }
 
-const std::string kFruit = "no,品名,産地\r\n1,りんご,青森\r\n2,みかん,愛媛\r\n3,ぶどう,愛媛\r\n4,もも,青森\r\n";
-
-int RunScenario(const std::string& exe, const std::string& work, const std::string& screenshots)
+POINT DownArrow(const Session& s)
 {
-    const std::string fruit = work + "\\fruit.csv";
-    WriteAll(fruit, kFruit);
-    Session s(exe, screenshots);
-    HWND edit = GetDlgItem(s.Main(), IDC_EDIT1);
+    RECT r;
+    GetWindowRect(s.UpDown(), &r);
+    return POINT{(r.left + r.right) / 2, r.bottom - 1 - (r.bottom - r.top) / 4};
+}
 
-    // ---- Start state.
+int Columns(const Session& s) { return std::atoi(s.EditText().c_str()); }
+
+// Clicks an arrow and waits for the count to show `expected`.
+bool ClickArrowTo(Session& s, POINT arrow, int expected)
+{
+    Click(arrow);
+    WaitUntil([&] { return Columns(s) == expected; }, 3);
+    WaitIdle(s.Main());
+    return Columns(s) == expected && s.ColumnCount() == expected;
+}
+
+// Holds an arrow down until the count reaches `until` (or passes it),
+// noting every count shown on the way.
+std::vector<int> HoldArrow(Session& s, POINT arrow, int until)
+{
+    std::vector<int> seen{Columns(s)};
+    MoveMouse(arrow);
+    MouseButton(true);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+    while (std::chrono::steady_clock::now() < end) {
+        const int now = Columns(s);
+        if (now != seen.back()) seen.push_back(now);
+        if ((until > seen.front() && now >= until) || (until < seen.front() && now <= until)) break;
+    }
+    MouseButton(false);
+    WaitIdle(s.Main());
+    const int last = Columns(s);
+    if (last != seen.back()) seen.push_back(last);
+    return seen;
+}
+
+bool StepsOfOne(const std::vector<int>& seen)
+{
+    for (size_t i = 1; i < seen.size(); ++i)
+        if (std::abs(seen[i] - seen[i - 1]) != 1) return false;
+    return true;
+}
+
+// Rests the pointer on a point until the status bar shows `hint`.
+bool HintShows(Session& s, POINT at, const std::string& hint)
+{
+    MoveMouse(at);
+    WaitUntil([&] { return s.Status() == hint; }, 3);
+    return s.Status() == hint;
+}
+
+bool TooltipShows(Session& s, POINT at, const std::string& text)
+{
+    MoveMouse(POINT{at.x + 1, at.y});
+    MoveMouse(at);
+    WaitUntil([&] { return s.Tooltip() == text; }, 4);
+    return s.Tooltip() == text;
+}
+
+// ---- The column dialog.
+bool FocusList(Session& s, const ColumnDialog& d)
+{
+    for (int i = 0; i < 3 && s.Focus() != d.combo; ++i) {
+        PressKey(VK_TAB);
+        WaitIdle(d.window);
+    }
+    return s.Focus() == d.combo;
+}
+
+bool PickByKeys(Session& s, const ColumnDialog& d, int entry)
+{
+    if (!FocusList(s, d)) return false;
+    PressKey(VK_HOME);
+    for (int i = 0; i < entry; ++i) PressKey(VK_DOWN);
+    return WaitUntil([&] { return d.Selected() == entry; }, 2);
+}
+
+// Opens the list with a click and clicks the entry in it.
+bool PickByMouse(Session& s, const ColumnDialog& d, int entry)
+{
+    ClickWindow(d.combo);
+    if (!WaitUntil([&] { return SendMessageA(d.combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3)) {
+        std::printf("     (the list did not open)\n");
+        return false;
+    }
+    // The dropped list of this combo box, not some other one's.
+    RemoteMemory info(s.Process(), sizeof(COMBOBOXINFO));
+    COMBOBOXINFO cbi{};
+    cbi.cbSize = sizeof cbi;
+    info.Write(&cbi, sizeof cbi);
+    SendMessageA(d.combo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(info.Address()));
+    info.Read(&cbi, sizeof cbi);
+    HWND list = cbi.hwndList;
+    if (!list || !IsWindowVisible(list)) {
+        std::printf("     (no open list found)\n");
+        return false;
+    }
+    // Wine carries this message's rectangle between the processes itself.
+    RECT r{};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(entry), reinterpret_cast<LPARAM>(&r));
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    Click(Centre(r));
+    WaitUntil([&] { return SendMessageA(d.combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }, 3);
+    if (d.Selected() != entry)
+        std::printf("     (clicked entry %d at %ld,%ld; %d selected)\n", entry, (r.left + r.right) / 2,
+                    (r.top + r.bottom) / 2, d.Selected());
+    return d.Selected() == entry;
+}
+
+void CheckDialog(const ColumnDialog& d, const char* caption, const char* label, int entries)
+{
+    Check(d.window != nullptr, std::string("the column dialog appears for ") + caption);
+    if (!d.window) Fatal("no column dialog");
+    Check(WindowText(d.window) == caption, std::string("its caption is ") + caption);
+    Check(WindowText(d.label) == label, std::string("its prompt is ") + label);
+    Check(d.Count() == entries && d.Selected() == 0, "its list holds one entry per column, entry 0 selected");
+}
+
+// ---- The start state, hints and the spinner.
+void StartState(Session& s)
+{
     Check(WindowText(s.Main()) == "Quorvel", "the main window's caption is Quorvel");
     Check(s.EditText() == "5", "Edit1 shows 5");
-    Check(!s.RunMenuEnabled(), "the Run menu is disabled before any Open");
-    Check(!s.ButtonEnabled(IDM_SORT) && !s.ButtonEnabled(IDM_SPLIT), "the sort and split buttons are disabled");
-    Check(s.ButtonEnabled(IDM_OPEN), "the open button is enabled");
+    Check(s.Focus() == s.Edit(), "the keyboard focus is in Edit1 at start");
     Check(s.ColumnCount() == 5 && s.ItemCount() == 1, "an empty 5 x 2 table with its header row");
     Check(s.Status().empty(), "the status bar is empty");
-    s.Command(IDM_SORT);
-    Sleep(500);
-    Check(FindProcessWindow(GetProcessId(s.Process()), "TDialogForm1") == nullptr, "Sort cannot start before Open");
+    Check(!s.ButtonEnabled(IDM_SORT) && !s.ButtonEnabled(IDM_SPLIT) && s.ButtonEnabled(IDM_OPEN),
+          "the sort and split buttons are disabled, the open button enabled");
+    RECT window, work;
+    GetWindowRect(s.Main(), &window);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int left = window.left - work.left, right = work.right - window.right;
+    const int top = window.top - work.top, bottom = work.bottom - window.bottom;
+    Check(std::abs(left - right) <= 1 && std::abs(top - bottom) <= 1, "the window is centred on the desktop");
 
-    // ---- Status bar hints: menu highlight, through the real menu.
+    // Layout: tool bar 28, status bar 16, the grid fills what lies between.
+    RECT client, grid, status, tool;
+    GetClientRect(s.Main(), &client);
+    GetWindowRect(s.Grid(), &grid);
+    GetWindowRect(s.StatusBar(), &status);
+    GetWindowRect(s.ToolBar(), &tool);
+    std::printf("     client area %ld x %ld, grid %ld x %ld\n", client.right, client.bottom, grid.right - grid.left,
+                grid.bottom - grid.top);
+    Check(client.right == 664 && client.bottom == 341, "the client area is 664 x 341");
+    Check(status.bottom - status.top == 16 && status.right - status.left == 664, "the status bar is 664 x 16");
+    Check(tool.bottom - tool.top == 28, "the tool bar is 28 high");
+    Check(grid.right - grid.left == 664 && grid.bottom - grid.top == 297,
+          "the grid is 664 x 297, between tool bar and status bar");
+    Check((GetWindowLongA(s.StatusBar(), GWL_STYLE) & SBARS_SIZEGRIP) == 0, "the status bar has no size grip");
+}
+
+void UnreachableBeforeOpen(Session& s)
+{
+    Check(!s.MenuOpens('r'), "Alt+R does not open the disabled Run menu");
+    s.ChooseMenuItem('r', 's');
+    Check(s.StaysAway("TDialogForm1"), "Alt+R, S starts no sort");
+    PressKey(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
+    s.ClickToolButton(IDM_SORT);
+    Check(s.StaysAway("TDialogForm1"), "a click on the disabled SpeedButton2 starts no sort");
+    s.ClickToolButton(IDM_SPLIT);
+    Check(s.StaysAway("TDialogForm1"), "a click on the disabled SpeedButton3 starts no split");
+}
+
+void Hints(Session& s)
+{
+    Check(HintShows(s, CentreOf(s.Edit()), "CSVの列数(項目数)"), "resting on Edit1 shows CSVの列数(項目数)");
+    Check(TooltipShows(s, CentreOf(s.Edit()), "CSVの列数(項目数)"), "Edit1's tooltip shows CSVの列数(項目数)");
+    Check(HintShows(s, UpArrow(s), "CSVの列数(項目数)"), "resting on UpDown1 shows CSVの列数(項目数)");
+    Check(HintShows(s, Centre(s.ToolButtonRect(IDM_SORT)), "データのソート"),
+          "resting on the disabled SpeedButton2 shows データのソート");
+    Check(TooltipShows(s, Centre(s.ToolButtonRect(IDM_OPEN)), "CSVファイルを開く"),
+          "SpeedButton1's tooltip shows CSVファイルを開く");
+    Check(HintShows(s, Centre(s.ItemRect(0)), ""), "the empty grid gives no hint");
     std::string shown;
-    Check(s.MenuOpens('f', [&] { shown = s.Status(); }), "Alt+F opens the File menu");
-    Check(shown == "開く", "highlighting 開く(&O)... shows 開く, not [" + shown + "]");
+    Check(s.MenuOpens('f', [&] { shown = s.Status(); }) && shown == "開く",
+          "Alt+F opens the File menu; 開く(&O)... highlighted shows 開く, not [" + shown + "]");
     Check(s.MenuOpens('h', [&] { shown = s.Status(); }) && shown == "ユーザーズガイド",
-          "highlighting ユーザーズガイド(&G) shows its hint");
-    SendMessageA(s.Main(), WM_MENUSELECT, MAKEWPARAM(IDM_SPLIT, MF_HILITE), 0);
-    Check(s.Status().empty(), "highlighting 分割保存(&C) empties the status bar");
-    SendMessageA(s.Main(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+          "Alt+H opens the Help menu; ユーザーズガイド(&G) highlighted shows its hint");
+}
 
-    // ---- Status bar hints: the pointer over a disabled button.
-    {
-        RemoteMemory memory(s.Process(), sizeof(RECT));
-        HWND toolBar = GetDlgItem(s.Main(), IDC_TOOLBAR);
-        const int index = static_cast<int>(SendMessageA(toolBar, TB_COMMANDTOINDEX, IDM_SORT, 0));
-        SendMessageA(toolBar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(memory.Address()));
-        RECT r;
-        memory.Read(&r, sizeof r);
-        POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ClientToScreen(toolBar, &centre);
-        SetCursorPos(centre.x, centre.y);
-        WaitUntil([&] { return s.Status() == "データのソート"; }, 3);
-        Check(s.Status() == "データのソート", "resting on the disabled SpeedButton2 shows データのソート");
-        POINT grid{0, 0};
-        ClientToScreen(GetDlgItem(s.Main(), IDC_GRID), &grid);
-        SetCursorPos(grid.x + 40, grid.y + 60);
-        WaitUntil([&] { return s.Status().empty(); }, 3);
-        Check(s.Status().empty(), "the grid gives no hint");
-    }
+void SpinnerByMouse(Session& s)
+{
+    RemoteMemory memory(s.Process(), 8 * sizeof(UDACCEL));
+    const int accelerations = static_cast<int>(
+        SendMessageA(s.UpDown(), UDM_GETACCEL, 8, reinterpret_cast<LPARAM>(memory.Address())));
+    UDACCEL first{};
+    memory.Read(&first, sizeof first);
+    Check(accelerations == 1 && first.nInc == 1, "the spinner has a single step of 1");
 
-    // ---- The spinner: 5 down to 3.
-    SetForegroundWindow(s.Main());
-    PressDown(edit, 2, VK_DOWN);
-    WaitUntil([&] { return s.EditText() == "3"; }, 5);
+    bool each = true;
+    for (int expected = 4; expected >= 1; --expected) each = ClickArrowTo(s, DownArrow(s), expected) && each;
+    Check(each, "four clicks on the down arrow from 5 give 4, 3, 2, 1 columns");
+    Click(DownArrow(s));
+    Sleep(300);
     WaitIdle(s.Main());
-    Check(s.EditText() == "3" && s.ColumnCount() == 3, "two Down keys in Edit1 give 3 columns");
+    Check(Columns(s) == 1 && s.ColumnCount() == 1, "a fifth click leaves 1");
 
-    // ---- Open.
-    s.Open(fruit, "open_dialog");
+    const std::vector<int> up = HoldArrow(s, UpArrow(s), 255);
+    Check(StepsOfOne(up) && up.back() == 255, "the held up arrow steps by 1 up to 255 (" +
+                                                  std::to_string(up.size()) + " counts seen)");
+    Check(ClickArrowTo(s, UpArrow(s), 255), "a click up at 255 leaves 255 columns");
+    const std::vector<int> down = HoldArrow(s, DownArrow(s), 12);
+    Check(StepsOfOne(down), "the held down arrow steps by 1 too");
+
+    // Once the grid had the focus, a click still puts it into Edit1, and
+    // the arrow keys change the count there.
+    ClickWindow(s.Grid());
+    WaitIdle(s.Main());
+    Check(s.Focus() == s.Grid(), "a click in the grid gives it the focus");
+    ClickWindow(s.Edit());
+    WaitIdle(s.Main());
+    Check(s.Focus() == s.Edit(), "a click in Edit1 gives it the focus back");
+    while (Columns(s) > 3) {
+        const int before = Columns(s);
+        PressKey(VK_DOWN);
+        if (!WaitUntil([&] { return Columns(s) == before - 1; }, 2)) break;
+    }
+    WaitIdle(s.Main());
+    Check(Columns(s) == 3 && s.ColumnCount() == 3, "Down keys in Edit1 bring the count to 3");
+}
+
+// ---- The commands.
+void OpenFruit(Session& s, const std::string& fruit)
+{
+    // Ctrl+O, then Esc: nothing changes.
+    s.Keys({VK_CONTROL}, 'O');
+    HWND dialog = s.WaitWindow("#32770");
+    Check(dialog != nullptr && WindowText(dialog) == "開く", "Ctrl+O shows the open dialog");
+    if (dialog) {
+        WaitForeground(dialog);
+        PressKey(VK_ESCAPE);
+        Check(s.WaitGone(dialog), "Esc cancels the open dialog");
+    }
+    Check(s.ItemCount() == 1, "a cancelled Open changes nothing");
+
+    s.ClickToolButton(IDM_OPEN);
+    Screenshot("open_dialog");
+    s.TypeIntoOpenDialog(fruit);
     WaitUntil([&] { return s.ItemCount() == 4; }, 10);
-    Check(s.ItemCount() == 4, "fruit.csv at 3 columns gives 4 data rows");
+    Check(s.ItemCount() == 4, "fruit.csv opened by SpeedButton1 at 3 columns gives 4 data rows");
     Check(s.Header(0) == "no" && s.Header(1) == "品名" && s.Header(2) == "産地", "the header row is no 品名 産地");
     Check(s.Cell(0, 0) == "1" && s.Cell(0, 1) == "りんご" && s.Cell(3, 2) == "青森", "cells as in the file");
-    Check(s.RunMenuEnabled() && s.ButtonEnabled(IDM_SORT) && s.ButtonEnabled(IDM_SPLIT),
-          "Open enables the Run menu and the buttons");
-    s.Screenshot("main_window");
+    std::string shown = "?";
+    Check(s.MenuOpens('r', [&] { shown = s.Status(); }), "Open enables the Run menu");
+    Check(shown.empty(), "分割保存(&C) highlighted empties the status bar");
+    Check(s.ButtonEnabled(IDM_SORT) && s.ButtonEnabled(IDM_SPLIT), "Open enables the sort and split buttons");
+    Screenshot("main_window");
+}
 
-    // ---- Sort by 品名.
-    s.Command(IDM_SORT);
-    s.ChooseColumn("ソート", "ソート基準項目(&S):", 1, 3, "column_dialog");
-    const std::string divider = "---------------------------\r\n";
-    s.Answer("Quorvel", "ソート完了", IDOK, "",
-             divider + "Quorvel\r\n" + divider + "ソート完了\r\n" + divider + "OK   \r\n" + divider);
+void GridByHand(Session& s)
+{
+    Click(Centre(s.ItemRect(2)));
+    WaitIdle(s.Main());
+    Check(s.SelectedItem() == 2 && s.Focus() == s.Grid(), "a click on the third data row makes it current");
+    PressKey(VK_DOWN);
+    WaitIdle(s.Main());
+    Check(s.SelectedItem() == 3, "Down moves to the next row");
+    PressKey(VK_UP);
+    PressKey(VK_UP);
+    WaitIdle(s.Main());
+    Check(s.SelectedItem() == 1, "Up twice moves back two rows");
+    PressKey(VK_NEXT);
+    WaitIdle(s.Main());
+    Check(s.SelectedItem() == 3, "Page Down goes to the last row in sight");
+    PressKey('X');
+    PressKey('1');
+    Sleep(200);
+    WaitIdle(s.Main());
+    Check(s.SelectedItem() == 3, "typing in the grid leaves the current row alone");
+    Click(Centre(s.HeaderItemRect(1)));
+    WaitIdle(s.Main());
+    Check(s.SelectedItem() == 3, "a click on the fixed header row selects nothing");
+
+    // A column border in the header dragged 30 pixels to the right.
+    const RECT first = s.HeaderItemRect(0);
+    const int before = s.ColumnWidth(0);
+    Drag(POINT{first.right - 1, (first.top + first.bottom) / 2}, POINT{first.right + 29, (first.top + first.bottom) / 2});
+    WaitIdle(s.Main());
+    Check(s.ColumnWidth(0) == before + 30, "dragging a header border widens that column by 30 (" +
+                                               std::to_string(before) + " to " + std::to_string(s.ColumnWidth(0)) + ")");
+}
+
+void SortByHand(Session& s)
+{
+    // The Run menu by its letters; the first showing has the focus on OK.
+    s.ChooseMenuItem('r', 's');
+    ColumnDialog d = WaitColumnDialog(s);
+    CheckDialog(d, "ソート", "ソート基準項目(&S):", 3);
+    Check(s.Focus() == d.ok, "the first showing puts the focus on OK");
+    PressKey(VK_TAB);
+    Check(s.Focus() == d.cancel, "Tab goes to キャンセル");
+    PressKey(VK_TAB);
+    Check(s.Focus() == d.combo, "then to the list");
+    PressKey(VK_TAB);
+    Check(s.Focus() == d.ok, "then back to OK");
+    PressKeys({VK_SHIFT}, VK_TAB);
+    Check(s.Focus() == d.combo, "Shift+Tab goes back to the list");
+    PressKey(VK_DOWN);
+    Check(d.Selected() == 1, "Down in the list selects the next entry");
+    TypeText(L"産");
+    Check(d.Selected() == 2, "typing 産 selects 産地");
+    Sleep(600);
+    TypeText(L"品");
+    Check(d.Selected() == 1, "after a pause, typing 品 selects 品名");
+    Screenshot("column_dialog");
+    PressKey(VK_RETURN);
+    Check(s.WaitGone(d.window), "Enter in the list closes the dialog");
+    MessageBoxWindow notice = WaitMessageWindow(s);
+    Check(notice.caption == "Quorvel" && notice.text == "ソート完了", "the notice says ソート完了");
+    // Ctrl+C copies the notice.
+    std::string copied;
+    const std::string expected =
+        kDivider + "Quorvel\r\n" + kDivider + "ソート完了\r\n" + kDivider + "OK   \r\n" + kDivider;
+    if (OpenClipboard(nullptr)) {  // nothing left from an earlier run
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    PressKeys({VK_CONTROL}, 'C');
+    WaitUntil([&] {
+        if (!OpenClipboard(nullptr)) return false;
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+                copied = bytes;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return copied == expected;
+    }, 3);
+    Check(copied == expected, "Ctrl+C puts the notice on the clipboard");
+    PressKey(VK_RETURN);
+    Check(s.WaitGone(notice.window), "Enter closes the notice");
     Check(s.Cell(0, 1) == "ぶどう" && s.Cell(1, 1) == "みかん" && s.Cell(2, 1) == "もも" && s.Cell(3, 1) == "りんご",
           "sorted by 品名: ぶどう みかん もも りんご");
-    Check(s.Header(1) == "品名", "the header row stays in place");
+    Check(s.Header(1) == "品名" && s.SelectedItem() == 0, "the header row stays; row 1 is current");
 
-    // ---- Split-save answered No: nothing written.
-    s.Command(IDM_SPLIT);
-    s.ChooseColumn("分割保存", "分割保存対象項目(&C):", 2, 3);
-    const std::string question = "産地 を対象にCSVファイルを分割保存します。\n\nよろしいですか？";
-    s.Answer("確認", question, IDC_MESSAGE_NO, "confirmation_box", "", 'N');
-    Check(Pieces(work, "fruit").empty(), "the N key (No) writes nothing");
+    // The button; the focus comes back to the list; Esc cancels.
+    s.ClickToolButton(IDM_SORT);
+    d = WaitColumnDialog(s);
+    Check(d.window && s.Focus() == d.combo, "the next showing puts the focus back on the list");
+    PressKey(VK_ESCAPE);
+    Check(s.WaitGone(d.window) && s.StaysAway("TMessageForm"), "Esc cancels: no sort, no notice");
 
-    // ---- Cancel in the column dialog: nothing either.
-    s.Command(IDM_SPLIT);
-    s.ChooseColumn("分割保存", "分割保存対象項目(&C):", 2, 3, "", true);
-    Sleep(300);
-    Check(FindProcessWindow(GetProcessId(s.Process()), "TMessageForm") == nullptr, "Cancel asks nothing");
+    // キャンセル clicked; the next showing has the focus there, and Enter
+    // presses it.
+    s.ClickToolButton(IDM_SORT);
+    d = WaitColumnDialog(s);
+    ClickWindow(d.cancel);
+    Check(s.WaitGone(d.window) && s.StaysAway("TMessageForm"), "a click on キャンセル cancels");
+    s.ClickToolButton(IDM_SORT);
+    d = WaitColumnDialog(s);
+    Check(s.Focus() == d.cancel, "after キャンセル, the next showing puts the focus on キャンセル");
+    PressKey(VK_RETURN);
+    Check(s.WaitGone(d.window) && s.StaysAway("TMessageForm"), "Enter presses the focused キャンセル: no sort");
 
-    // ---- A piece that cannot be created (a folder holds its name): the
-    // error box with the path, no later piece, then a normal split.
-    const std::string blocked = work + "\\fruit_愛媛.csv";
+    // The close button cancels; then OK by Shift+Tab and Enter sorts.
+    s.ClickToolButton(IDM_SORT);
+    d = WaitColumnDialog(s);
+    s.ClickCloseButton(d.window);
+    Check(s.WaitGone(d.window) && s.StaysAway("TMessageForm"), "the dialog's close button cancels");
+    s.ClickToolButton(IDM_SORT);
+    d = WaitColumnDialog(s);
+    Check(PickByKeys(s, d, 0), "the list by keys: entry no");
+    PressKeys({VK_SHIFT}, VK_TAB);
+    PressKeys({VK_SHIFT}, VK_TAB);
+    Check(s.Focus() == d.ok, "Shift+Tab twice from the list reaches OK");
+    PressKey(VK_RETURN);
+    notice = WaitMessageWindow(s);
+    Check(notice.text == "ソート完了", "Enter on OK sorts");
+    PressKey(VK_ESCAPE);
+    Check(s.WaitGone(notice.window), "Esc closes the notice");
+    Check(s.Cell(0, 0) == "1" && s.Cell(3, 0) == "4", "sorted by no again");
+}
+
+void SplitByHand(Session& s, const std::string& work, const std::string& fruit)
+{
+    auto startSplit = [&] {
+        s.ClickToolButton(IDM_SPLIT);
+        ColumnDialog d = WaitColumnDialog(s);
+        CheckDialog(d, "分割保存", "分割保存対象項目(&C):", 3);
+        Check(PickByMouse(s, d, 2), "the list by mouse: a click opens it, a click chooses 産地");
+        ClickWindow(d.ok);
+        s.WaitGone(d.window);
+        MessageBoxWindow box = WaitMessageWindow(s);
+        Check(box.caption == "確認" && box.text == kQuestion, "the confirmation asks about 産地");
+        return box;
+    };
+    MessageBoxWindow box = startSplit();
+    Screenshot("confirmation_box");
+    PressKey('N');
+    Check(s.WaitGone(box.window) && Pieces(work, "fruit").empty(), "the N key answers No: nothing written");
+    box = startSplit();
+    PressKey(VK_ESCAPE);
+    Check(s.WaitGone(box.window) && Pieces(work, "fruit").empty(), "Esc answers No: nothing written");
+    box = startSplit();
+    s.ClickCloseButton(box.window);
+    Check(s.WaitGone(box.window) && Pieces(work, "fruit").empty(), "the close button is no Yes: nothing written");
+    box = startSplit();
+    ClickWindow(GetDlgItem(box.window, IDC_MESSAGE_NO));
+    Check(s.WaitGone(box.window) && Pieces(work, "fruit").empty(), "a click on いいえ: nothing written");
+
+    // A folder holds the first piece's name: the error box, no later piece.
+    const std::string blocked = work + "\\fruit_青森.csv";
     CreateDirectoryA(blocked.c_str(), nullptr);
-    s.Command(IDM_SPLIT);
-    s.ChooseColumn("分割保存", "分割保存対象項目(&C):", 2, 3);
-    s.Answer("確認", question, IDC_MESSAGE_YES);
-    s.ExpectErrorBox("ファイル " + blocked + " を作成できません.");
-    Check(!Exists(work + "\\fruit_青森.csv"), "no piece after the one that failed");
-    Check(FindProcessWindow(GetProcessId(s.Process()), "TMessageForm") == nullptr, "no 分割保存完了 after the error");
+    box = startSplit();
+    PressKey(VK_RETURN);
+    s.WaitGone(box.window);
+    HWND error = s.WaitWindow("#32770", 20);
+    Check(error && WindowText(error) == "Quorvel" &&
+              WindowText(GetDlgItem(error, 0xFFFF)) == "ファイル " + blocked + " を作成できません.",
+          "Enter answers Yes; a folder in the way shows the error box with the path");
+    if (error) {
+        WaitForeground(error);
+        PressKey(VK_RETURN);
+        s.WaitGone(error);
+    }
+    Check(!Exists(work + "\\fruit_愛媛.csv") && s.StaysAway("TMessageForm"),
+          "no piece after the one that failed, no 分割保存完了");
     RemoveDirectoryA(blocked.c_str());
 
-    // ---- Split-save answered Yes.
-    s.Command(IDM_SPLIT);
-    s.ChooseColumn("分割保存", "分割保存対象項目(&C):", 2, 3);
-    s.Answer("確認", question, IDC_MESSAGE_YES);
-    s.Answer("Quorvel", "分割保存完了", IDOK);
-    Check(ReadAll(work + "\\fruit_愛媛.csv") == "3,ぶどう,愛媛\r\n2,みかん,愛媛\r\n", "fruit_愛媛.csv byte for byte");
-    Check(ReadAll(work + "\\fruit_青森.csv") == "4,もも,青森\r\n1,りんご,青森\r\n", "fruit_青森.csv byte for byte");
-    Check(Pieces(work, "fruit").size() == 2, "two pieces");
-    Check(ReadAll(fruit) == kFruit, "the input file is unchanged");
+    box = startSplit();
+    PressKey('Y');
+    s.WaitGone(box.window);
+    MessageBoxWindow notice = WaitMessageWindow(s);
+    Check(notice.text == "分割保存完了", "the Y key answers Yes: 分割保存完了");
+    ClickWindow(GetDlgItem(notice.window, IDOK));
+    Check(s.WaitGone(notice.window), "a click on OK closes the notice");
+    Check(ReadAll(work + "\\fruit_青森.csv") == "1,りんご,青森\r\n4,もも,青森\r\n", "fruit_青森.csv byte for byte");
+    Check(ReadAll(work + "\\fruit_愛媛.csv") == "2,みかん,愛媛\r\n3,ぶどう,愛媛\r\n", "fruit_愛媛.csv byte for byte");
+    Check(Pieces(work, "fruit").size() == 2 && ReadAll(fruit) == kFruit, "two pieces; the input unchanged");
+    Check(s.SelectedItem() == 3, "the last data row is current after the split");
+}
 
-    // ---- A missing file: the error box with its ".", the table as it was.
+void MissingFile(Session& s, const std::string& work)
+{
     const std::string missing = work + "\\missing.csv";
-    s.Open(missing);
-    s.ExpectErrorBox("ファイル " + missing + " は開けません.");
-    Check(s.ItemCount() == 4 && s.Cell(0, 1) == "ぶどう", "the table still holds fruit.csv");
-    // Split-save after the failed Open still names pieces after fruit.csv.
-    s.Command(IDM_SPLIT);
-    s.ChooseColumn("分割保存", "分割保存対象項目(&C):", 0, 3);
-    s.Answer("確認", "no を対象にCSVファイルを分割保存します。\n\nよろしいですか？", IDC_MESSAGE_YES);
-    s.Answer("Quorvel", "分割保存完了", IDOK);
-    Check(Exists(work + "\\fruit_1.csv") && !Exists(work + "\\missing_1.csv"),
-          "pieces are named after the file whose data the table holds");
-
-    // ---- A column dragged by its header: the cells move, the width with
-    // them. The drop reaches the window as the header's notice.
-    {
-        HWND list = GetDlgItem(s.Main(), IDC_GRID);
-        HWND header = ListView_GetHeader(list);
-        ListView_SetColumnWidth(list, 0, 50);  // column "no" narrower than the rest
-        WaitIdle(s.Main());
-        // Press on the middle of header item 0, move past item 2, release.
-        auto itemCentre = [&](int index) {
-            RemoteMemory memory(s.Process(), sizeof(RECT));
-            SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(memory.Address()));
-            RECT r;
-            memory.Read(&r, sizeof r);
-            POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-            ClientToScreen(header, &p);
-            return p;
-        };
-        const POINT from = itemCentre(0), to = itemCentre(2);
-        SetForegroundWindow(s.Main());
-        auto mouse = [](DWORD flags, POINT at) {
-            SetCursorPos(at.x, at.y);
-            INPUT input{};
-            input.type = INPUT_MOUSE;
-            input.mi.dwFlags = flags;
-            SendInput(1, &input, sizeof input);
-            Sleep(60);
-        };
-        mouse(MOUSEEVENTF_MOVE, from);
-        mouse(MOUSEEVENTF_LEFTDOWN, from);
-        for (int step = 1; step <= 8; ++step)
-            mouse(MOUSEEVENTF_MOVE, POINT{from.x + (to.x + 20 - from.x) * step / 8, from.y});
-        mouse(MOUSEEVENTF_LEFTUP, POINT{to.x + 20, to.y});
-        WaitIdle(s.Main());
-        Check(s.Header(0) == "品名" && s.Header(1) == "産地" && s.Header(2) == "no", "dragging no to the end: 品名 産地 no");
-        Check(s.Cell(0, 0) == "ぶどう" && s.Cell(0, 2) == "3", "the cells moved with the column");
-        Check(ListView_GetColumnWidth(list, 2) == 50 && ListView_GetColumnWidth(list, 0) != 50,
-              "the width travelled with the column");
+    s.ChooseMenuItem('f', 'o');
+    s.TypeIntoOpenDialog(missing);
+    HWND error = s.WaitWindow("#32770", 20);
+    const std::string said = error ? WindowText(GetDlgItem(error, 0xFFFF)) : "(no box)";
+    Check(said == "ファイル " + missing + " は開けません.",
+          "Alt+F, O and a missing name: the error box with its \".\" (" + said + ")");
+    if (error) {
+        WaitForeground(error);
+        PressKey(VK_RETURN);
+        s.WaitGone(error);
     }
+    Check(s.ItemCount() == 4 && s.Cell(0, 1) == "りんご", "the table still holds fruit.csv");
+}
 
-    // ---- A one-row table: Sort ends in the error box.
+void ColumnDragged(Session& s)
+{
+    // Column 0 narrowed by its border first, so that its width is its own.
+    const RECT first = s.HeaderItemRect(0);
+    Drag(POINT{first.right - 1, (first.top + first.bottom) / 2}, POINT{first.right - 41, (first.top + first.bottom) / 2});
+    WaitIdle(s.Main());
+    const int width = s.ColumnWidth(0);
+    const POINT from = Centre(s.HeaderItemRect(0));
+    const RECT last = s.HeaderItemRect(2);
+    Drag(from, POINT{last.right - 5, from.y}, 10);
+    WaitIdle(s.Main());
+    Check(s.Header(0) == "品名" && s.Header(1) == "産地" && s.Header(2) == "no",
+          "dragging no by its header to the end: 品名 産地 no");
+    Check(s.Cell(0, 0) == "りんご" && s.Cell(0, 2) == "1", "the cells moved with the column");
+    Check(s.ColumnWidth(2) == width, "the width travelled with the column");
+}
+
+void TypeAheadInTheList(Session& s, const std::string& work)
+{
+    // Five columns for a header of five names, two of them double-byte.
+    Check(ClickArrowTo(s, UpArrow(s), 4) && ClickArrowTo(s, UpArrow(s), 5), "two clicks up give 5 columns");
+    const std::string file = work + "\\見出し.csv";
+    WriteAll(file, "nb,no,品名,品番,産地\r\n1,2,3,4,5\r\n");
+    s.Open(file);
+    WaitUntil([&] { return s.Header(3) == "品番"; }, 10);
+    Check(s.Header(3) == "品番" && s.ItemCount() == 1,
+          "a file with a Japanese name opens (header " + s.Header(0) + " " + s.Header(3) + ")");
+    s.ClickToolButton(IDM_SORT);
+    ColumnDialog d = WaitColumnDialog(s);
+    Check(FocusList(s, d), "the list has the focus");
+    TypeText(L"no", 40);
+    Check(d.Selected() == 1, "n and o typed quickly select no, not nb");
+    Sleep(700);
+    TypeText(L"n");
+    Check(d.Selected() == 0, "after a pause, n alone selects nb");
+    Sleep(700);
+    TypeText(L"品番", 40);
+    Check(d.Selected() == 3, "品番 typed quickly selects 品番");
+    PressKey(VK_BACK);
+    WaitIdle(d.window);
+    Check(d.Selected() == 2, "Backspace leaves 品, which selects 品名");
+    PressKey(VK_ESCAPE);
+    s.WaitGone(d.window);
+}
+
+void OneRowTable(Session& s, const std::string& work)
+{
     const std::string one = work + "\\one.csv";
-    WriteAll(one, "a,b,c\r\n");
+    WriteAll(one, "a,b,c,d,e\r\n");
     s.Open(one);
     WaitUntil([&] { return s.HeaderHidden(); }, 5);
     Check(s.ItemCount() == 1 && s.HeaderHidden(), "one row: no fixed header, row 0 is the first line");
-    s.Command(IDM_SORT);
-    s.ChooseColumn("ソート", "ソート基準項目(&S):", 0, 3);
-    s.ExpectErrorBox("グリッドインデックス が範囲を超えています.");
-    Check(FindProcessWindow(GetProcessId(s.Process()), "TMessageForm") == nullptr, "no ソート完了 after the error");
+    Click(Centre(s.ItemRect(0)));
+    WaitIdle(s.Main());
+    Check(s.SelectedItem() == 0, "row 0 can be chosen once it is no longer fixed");
+    s.ClickToolButton(IDM_SORT);
+    ColumnDialog d = WaitColumnDialog(s);
+    PressKey(VK_RETURN);
+    s.WaitGone(d.window);
+    HWND error = s.WaitWindow("#32770", 20);
+    Check(error && WindowText(GetDlgItem(error, 0xFFFF)) == "グリッドインデックス が範囲を超えています.",
+          "Sort on one row: the error box");
+    if (error) {
+        WaitForeground(error);
+        PressKey(VK_ESCAPE);
+        s.WaitGone(error);
+    }
+    Check(s.StaysAway("TMessageForm"), "no ソート完了 after the error");
+}
 
-    // ---- Exit.
-    s.Command(IDM_EXIT);
-    Check(s.WaitExit() == 0, "Exit ends the program with exit code 0");
-    return failures == 0 ? 0 : 1;
+// The shell hands the guide and the information page to the recorder
+// registered in this test prefix.
+void HelpCommands(Session& s, const std::string& exe, const std::string& log)
+{
+    DeleteFileA(log.c_str());
+    const std::string folder = exe.substr(0, exe.find_last_of('\\'));
+    // The program hands the shell AppDir + "/Readme.txt"; Wine's shell
+    // makes the slash a backslash before the program it starts sees it.
+    const std::string guide = folder + "\\Readme.txt";
+    const std::string info = "https://www.quorvel.jp/info.php?pf=w&sn=Quorvel";
+    ClickWindow(s.Grid());
+    WaitIdle(s.Main());
+    PressKey(VK_F1);
+    WaitUntil([&] { return ReadAll(log).find('\n') != std::string::npos; }, 10);
+    Check(ReadAll(log) == guide + "\n", "F1 with the focus in the grid hands " + guide + " to the shell");
+    s.ChooseMenuItem('h', 'i');
+    WaitUntil([&] { return ReadAll(log).size() > guide.size() + 1; }, 10);
+    Check(ReadAll(log) == guide + "\n" + info + "\n", "Alt+H, I hands " + info + " to the shell");
+    s.ChooseMenuItem('h', 'g');
+    WaitUntil([&] { return ReadAll(log).size() > guide.size() + info.size() + 2; }, 10);
+    const bool third = ReadAll(log) == guide + "\n" + info + "\n" + guide + "\n";
+    Check(third, "Alt+H, G hands the guide to the shell" + (third ? std::string() : " (log: " + ReadAll(log) + ")"));
+}
+
+// Associates text files and web addresses with the recorder. The test's
+// prefix is its own: the program's start script runs in another.
+void RegisterRecorder(const std::string& recorder, const std::string& log)
+{
+    const std::string command = "\"" + recorder + "\" \"" + log + "\" \"%1\"";
+    auto set = [](const std::string& key, const std::string& value) {
+        HKEY handle;
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
+            ERROR_SUCCESS)
+            Fatal("register the recorder at " + key);
+        RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(handle);
+    };
+    set(".txt", "QuorvelTestText");
+    set("QuorvelTestText\\shell\\open\\command", command);
+    for (const char* scheme : {"http", "https"}) {
+        set(std::string(scheme), std::string("URL:") + scheme);
+        set(std::string(scheme) + "\\shell\\open\\command", command);
+    }
+}
+
+int RunScenario(const std::string& exe, const std::string& work, const std::string& recorder)
+{
+    const std::string fruit = work + "\\fruit.csv";
+    WriteAll(fruit, kFruit);
+    const std::string log = work + "\\shell.log";
+    RegisterRecorder(recorder, log);
+    SetDpi(96);
+    {
+        Session s(exe);
+        StartState(s);
+        UnreachableBeforeOpen(s);
+        Hints(s);
+        SpinnerByMouse(s);
+        OpenFruit(s, fruit);
+        GridByHand(s);
+        SortByHand(s);
+        SplitByHand(s, work, fruit);
+        MissingFile(s, work);
+        ColumnDragged(s);
+        TypeAheadInTheList(s, work);
+        OneRowTable(s, work);
+        HelpCommands(s, exe, log);
+        WaitForeground(s.Main());
+        s.Keys({VK_CONTROL}, 'Q');
+        Check(s.WaitExit() == 0, "Ctrl+Q ends the program with exit code 0");
+    }
+    {
+        Session s(exe, SW_SHOWMAXIMIZED);
+        Check(IsZoomed(s.Main()) != FALSE, "started with show command 3, the window is maximised");
+        s.ClickCloseButton(s.Main());
+        Check(s.WaitExit() == 0, "its close button ends the program with exit code 0");
+    }
+    {
+        Session s(exe, SW_SHOWMINNOACTIVE);
+        Check(IsIconic(s.Main()) != FALSE && GetForegroundWindow() != s.Main(),
+              "started with show command 7, the window is minimised and not active");
+    }
+    CheckLayoutAtEachDpi(exe, work);
+    return Failures() == 0 ? 0 : 1;
 }
 
 // From OK in the open dialog to the grid painted, on a big file copied
@@ -504,53 +675,60 @@ int BenchOpen(const std::string& exe, const std::string& work, const std::string
 {
     const std::string file = work + "\\bench.csv";
     CopyFileA(original.c_str(), file.c_str(), FALSE);
-    Session s(exe, "");
-    HWND edit = GetDlgItem(s.Main(), IDC_EDIT1);
-    SetForegroundWindow(s.Main());
-    PressDown(edit, 3, VK_UP);  // 8 columns
+    Session s(exe);
+    WaitForeground(s.Main());
+    for (int i = 0; i < 3; ++i) PressKey(VK_UP);  // 8 columns
     WaitUntil([&] { return s.EditText() == "8"; }, 5);
     WaitIdle(s.Main());
-    HWND dialog = s.TypeIntoOpenDialog(file);
+    s.Keys({VK_CONTROL}, 'O');
+    HWND dialog = s.WaitWindow("#32770");
+    if (!dialog) Fatal("the open dialog appears");
+    WaitForeground(dialog);
+    PressKey(VK_END);
+    PressKeys({VK_SHIFT}, VK_HOME);
+    TypeText(Wide(file), 5);
     const auto start = std::chrono::steady_clock::now();
-    s.AcceptOpenDialog(dialog);
+    PressKey(VK_RETURN);
     WaitUntil([&] { return s.ItemCount() > 1; }, 120);
-    HWND list = GetDlgItem(s.Main(), IDC_GRID);
-    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(s.Grid(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     WaitIdle(s.Main());
     const double opened = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const int items = s.ItemCount();
+    WaitForeground(s.Main());
+    ClickWindow(s.Grid());
     const auto scrollStart = std::chrono::steady_clock::now();
-    SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(items - 1), FALSE);
-    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PressKeys({VK_CONTROL}, VK_END);
+    WaitUntil([&] { return s.SelectedItem() == items - 1; }, 30);
     WaitIdle(s.Main());
     const double scrolled = std::chrono::duration<double>(std::chrono::steady_clock::now() - scrollStart).count();
-    std::printf("open: %d rows from OK to the grid painted in %.2f s; to the last row and painted in %.3f s\n", items,
-                opened, scrolled);
-    std::printf("last row: %s\n", s.Cell(items - 1, 0).c_str());
+    std::printf("open: %d rows from Enter in the open dialog to the grid painted in %.2f s; Ctrl+End to the last row "
+                "in %.3f s\n", items, opened, scrolled);
 
-    auto timed = [&](int command, const char* caption, const char* label, const char* done, bool confirm) {
-        s.Command(command);
-        // From OK in the column dialog (or Yes in the confirmation) to the
+    auto timed = [&](int command, const char* done, bool confirm) {
+        s.ClickToolButton(command);
+        ColumnDialog d = WaitColumnDialog(s);
+        PickByKeys(s, d, 2);
+        // From Enter in the column dialog (or in the confirmation) to the
         // completion notice.
         auto begin = std::chrono::steady_clock::now();
-        s.ChooseColumn(caption, label, 2, 8);
+        PressKey(VK_RETURN);
         if (confirm) {
+            MessageBoxWindow box = WaitMessageWindow(s, 10);
             begin = std::chrono::steady_clock::now();
-            HWND box = s.WaitWindow("TMessageForm", 10);
-            PostMessageA(GetDlgItem(box, IDC_MESSAGE_YES), BM_CLICK, 0, 0);
-            s.WaitGone(box);
+            PressKey(VK_RETURN);
+            s.WaitGone(box.window);
         }
-        HWND notice = s.WaitWindow("TMessageForm", 120);
+        MessageBoxWindow notice = WaitMessageWindow(s, 120);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-        Check(notice && WindowText(GetDlgItem(notice, IDC_MESSAGE_TEXT)) == done, done);
-        if (notice) PostMessageA(GetDlgItem(notice, IDOK), BM_CLICK, 0, 0);
-        if (notice) s.WaitGone(notice);
+        Check(notice.text == done, done);
+        PressKey(VK_RETURN);
+        s.WaitGone(notice.window);
         return seconds;
     };
-    std::printf("sort by column 2 through the window: %.2f s\n", timed(IDM_SORT, "ソート", "ソート基準項目(&S):", "ソート完了", false));
-    std::printf("split by column 2 through the window: %.2f s\n",
-                timed(IDM_SPLIT, "分割保存", "分割保存対象項目(&C):", "分割保存完了", true));
-    s.Command(IDM_EXIT);
+    std::printf("sort by column 2 through the window: %.2f s\n", timed(IDM_SORT, "ソート完了", false));
+    std::printf("split by column 2 through the window: %.2f s\n", timed(IDM_SPLIT, "分割保存完了", true));
+    WaitForeground(s.Main());
+    s.Keys({VK_CONTROL}, 'Q');
     s.WaitExit();
     return 0;
 }
@@ -560,15 +738,16 @@ int BenchOpen(const std::string& exe, const std::string& work, const std::string
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: quorvel_e2e QUORVEL.EXE WORKDIR [--screenshots DIR] [--bench-open FILE]\n");
+    // Screen coordinates as the screen has them, whatever its dots per inch.
+    SetProcessDPIAware();
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: quorvel_e2e QUORVEL.EXE WORKDIR RECORDER.EXE [--screenshots DIR]\n"
+                             "       quorvel_e2e QUORVEL.EXE WORKDIR --bench-open FILE\n");
         return 2;
     }
-    std::string screenshots, benchFile;
-    for (int i = 3; i + 1 < argc; i += 2) {
-        if (std::string(argv[i]) == "--screenshots") screenshots = argv[i + 1];
-        if (std::string(argv[i]) == "--bench-open") benchFile = argv[i + 1];
-    }
-    if (!benchFile.empty()) return quorvel::e2e::BenchOpen(argv[1], argv[2], benchFile);
-    return quorvel::e2e::RunScenario(argv[1], argv[2], screenshots);
+    const std::string exe = argv[1], work = argv[2];
+    if (std::string(argv[3]) == "--bench-open") return quorvel::e2e::BenchOpen(exe, work, argc > 4 ? argv[4] : "");
+    for (int i = 4; i + 1 < argc; i += 2)
+        if (std::string(argv[i]) == "--screenshots") quorvel::e2e::screenshots = argv[i + 1];
+    return quorvel::e2e::RunScenario(exe, work, argv[3]);
 }

@@ -49,6 +49,18 @@ std::string StatusBarText(HANDLE process, HWND statusBar);
 // The screen as a BMP file, for people to look at.
 bool SaveScreen(const std::string& path);
 
+// The screen's pixels at one moment, to measure what is drawn.
+class ScreenImage {
+public:
+    ScreenImage();
+    // 0x00RRGGBB; black outside the screen.
+    unsigned At(int x, int y) const;
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<unsigned> pixels_;
+};
+
 // ---- Real input: what a person does, through SendInput only. Keys go to
 // the foreground window; the mouse to whatever lies under the pointer.
 
