@@ -16,15 +16,16 @@ for arg in "$@"; do
   args="$args$(printf '%s' "$arg" | sed "s/'/'\\\\''/g; s/^/'/; s/\$/'/") "
 done
 eval "set -- $args"
+wprogram=$(winpath "$program")
+wwork=$(winpath "$work")
 status=0
 if [ -z "${DISPLAY:-}" ]; then
   # Wine's desktop process belongs to the display it started on: a server
-  # left from another display must go first.
+  # left from another display (or from winepath above) must go first.
   "$here/wine-stop.sh" "$prefix"
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$here/wine-run.sh" "$prefix" "$driver" "$(winpath "$program")" \
-    "$(winpath "$work")" "$@" || status=$?
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$here/wine-run.sh" "$prefix" "$driver" "$wprogram" "$wwork" "$@" || status=$?
 else
-  "$here/wine-run.sh" "$prefix" "$driver" "$(winpath "$program")" "$(winpath "$work")" "$@" || status=$?
+  "$here/wine-run.sh" "$prefix" "$driver" "$wprogram" "$wwork" "$@" || status=$?
 fi
 for bmp in "$work"/*.bmp; do
   [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
