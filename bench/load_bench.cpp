@@ -9,7 +9,7 @@
 #include "core/cell_table.h"
 #include "core/csv_open.h"
 #include "core/errors.h"
-#include "platform/system_codepage.h"
+#include "app/system_services.h"
 
 int main(int argc, char** argv)
 {

@@ -15,8 +15,8 @@
 #include "core/errors.h"
 #include "core/row_sort.h"
 #include "core/split_writer.h"
-#include "platform/collation.h"
-#include "platform/system_codepage.h"
+#include "core/interface/collation.h"
+#include "app/system_services.h"
 
 #ifdef _WIN32
 #include <windows.h>

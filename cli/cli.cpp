@@ -10,8 +10,9 @@
 #include "core/row_sort.h"
 #include "core/split_writer.h"
 #include "core/token_reader.h"
-#include "platform/collation.h"
-#include "platform/system_codepage.h"
+#include "core/interface/collation.h"
+#include "app/system_services.h"
+#include "cli/terminal_text.h"
 
 namespace quorvel::cli {
 

@@ -12,6 +12,11 @@ CodePage::CodePage(int number, std::initializer_list<std::pair<uint8_t, uint8_t>
     for (const auto& range : leadRanges) MarkLeadRange(range.first, range.second);
 }
 
+CodePage::CodePage(const CodePageTable& table) : number_(table.number)
+{
+    for (const auto& range : table.leadRanges) MarkLeadRange(range.first, range.second);
+}
+
 void CodePage::MarkLeadRange(uint8_t first, uint8_t last)
 {
     // Lead bytes of real double-byte code pages all lie above 0x7F; a byte

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/interface/code_page_table.h"
+
 namespace quorvel {
 
 class CodePage {
@@ -18,6 +20,9 @@ public:
     // Marks the lead-byte ranges given as inclusive pairs, as GetCPInfo
     // reports them.
     CodePage(int number, std::initializer_list<std::pair<uint8_t, uint8_t>> leadRanges);
+
+    // The code page as the platform describes it.
+    explicit CodePage(const CodePageTable& table);
 
     int Number() const { return number_; }
     bool IsDoubleByte() const { return doubleByte_; }

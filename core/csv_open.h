@@ -7,7 +7,7 @@
 
 #include "core/cell_table.h"
 #include "core/codepage.h"
-#include "platform/file_system.h"
+#include "core/interface/file_system.h"
 
 namespace quorvel {
 

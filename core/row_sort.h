@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/cell_table.h"
-#include "platform/collation.h"
+#include "core/interface/collation.h"
 
 namespace quorvel {
 

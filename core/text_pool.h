@@ -12,7 +12,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "core/interface/byte_buffer.h"
 
 namespace quorvel {
 

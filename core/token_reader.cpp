@@ -178,11 +178,6 @@ private:
 
 }  // namespace
 
-LoadedFile LoadFileText(const std::string& path, FileSystem& files)
-{
-    return ReadWholeFile(path, files);
-}
-
 TokenList SplitCsvText(LoadedFile text, const CodePage& codePage)
 {
     TokenList tokens;

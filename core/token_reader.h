@@ -7,12 +7,9 @@
 
 #include "core/codepage.h"
 #include "core/token_list.h"
-#include "platform/file_system.h"
+#include "core/file_text.h"
 
 namespace quorvel {
-
-// Reads the file whole (FileOpenError when it cannot be opened or read).
-LoadedFile LoadFileText(const std::string& path, FileSystem& files);
 
 // Splits a loaded text into tokens as if its lines had been cut at every
 // line break and joined again with CR LF after each, the text ending at

@@ -5,7 +5,7 @@
 #include "core/cell_table.h"
 #include "core/row_sort.h"
 #include "fuzz_support.h"
-#include "platform/portable_collation.h"
+#include "core/portable_collation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

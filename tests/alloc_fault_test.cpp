@@ -18,7 +18,7 @@
 #include "core/row_sort.h"
 #include "core/split_writer.h"
 #include "fake_file_system.h"
-#include "platform/portable_collation.h"
+#include "core/portable_collation.h"
 
 // The replacement pairs operator new with malloc and delete with free.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"

@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "core/codepage.h"
-#include "platform/system_codepage.h"
+#include "app/system_services.h"
+#include "cli/terminal_text.h"
 #include "test_support.h"
 
 namespace quorvel {

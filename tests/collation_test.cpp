@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <random>
 
-#include "platform/collation.h"
-#include "platform/portable_collation.h"
+#include "core/interface/collation.h"
+#include "app/system_services.h"
+#include "core/portable_collation.h"
 #include "test_support.h"
 
 namespace quorvel {

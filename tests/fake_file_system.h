@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "core/interface/file_system.h"
 
 namespace quorvel::test {
 

@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <random>
 
+#include "app/system_services.h"
 #include "core/errors.h"
 #include "core/row_sort.h"
-#include "platform/collation.h"
-#include "platform/portable_collation.h"
+#include "core/interface/collation.h"
+#include "core/portable_collation.h"
 
 namespace quorvel {
 namespace {

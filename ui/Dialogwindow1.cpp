@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/collation.h"
-#include "platform/system_codepage.h"
+#include "core/interface/collation.h"
+#include "app/system_services.h"
 #include "ui/application.h"
 #include "ui/modal.h"
 #include "ui/resource.h"

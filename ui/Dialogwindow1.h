@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/system_codepage.h"
+#include "app/system_services.h"
 #include "ui/list_type_ahead.h"
 #include "ui/win32_util.h"
 

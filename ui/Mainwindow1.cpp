@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/system_codepage.h"
+#include "app/system_services.h"
 #include "ui/app_paths.h"
 #include "ui/application.h"
 #include "ui/resource.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/codepage.h"
-#include "platform/collation.h"
+#include "core/interface/collation.h"
 
 namespace quorvel::ui {
 

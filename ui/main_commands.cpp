@@ -7,8 +7,8 @@
 
 #include "core/csv_open.h"
 #include "core/row_sort.h"
-#include "platform/collation.h"
-#include "platform/system_codepage.h"
+#include "core/interface/collation.h"
+#include "app/system_services.h"
 #include "ui/Mainwindow1.h"
 #include "ui/app_paths.h"
 #include "ui/message_window.h"

@@ -1,17 +1,9 @@
-#include "platform/portable_collation.h"
-#include "platform/system_codepage.h"
+// POSIX has no collation of byte strings in a code page of the user's: the
+// core's portable order takes its place.
+#include "collation.h"
 
 namespace quorvel {
 
-const Collation& NativeCollation()
-{
-    static const PortableCollation collation(SystemCodePage());
-    return collation;
-}
-
-std::unique_ptr<Collation> CollationFor(const CodePage& codePage)
-{
-    return std::make_unique<PortableCollation>(codePage);
-}
+std::unique_ptr<Collation> SystemCollation() { return nullptr; }
 
 }  // namespace quorvel

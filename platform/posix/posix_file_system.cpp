@@ -1,7 +1,6 @@
 // File layer on POSIX: open(2), fstat(2), read(2), write(2).
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,8 +8,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "core/errors.h"
-#include "platform/file_system.h"
+#include "file_system.h"
 
 namespace quorvel {
 
@@ -128,22 +126,6 @@ public:
 };
 
 }  // namespace
-
-ByteBuffer AllocateBuffer(size_t size)
-{
-    constexpr size_t kHugePage = size_t{2} << 20;
-    if (size < 2 * kHugePage) return ByteBuffer(static_cast<char*>(::operator new(size ? size : 1)));
-    void* bytes = nullptr;
-    if (::posix_memalign(&bytes, kHugePage, size) != 0 || !bytes) throw std::bad_alloc();
-    ::madvise(bytes, size, MADV_HUGEPAGE);
-    return ByteBuffer(static_cast<char*>(bytes), BufferFree{true});
-}
-
-void BufferFree::operator()(char* bytes) const
-{
-    if (aligned) std::free(bytes);
-    else ::operator delete(bytes);
-}
 
 FileSystem& NativeFileSystem()
 {

@@ -2,7 +2,7 @@
 // from LCMapStringA that order the same way.
 #include <windows.h>
 
-#include "platform/collation.h"
+#include "collation.h"
 
 namespace quorvel {
 
@@ -36,15 +36,6 @@ public:
 
 }  // namespace
 
-const Collation& NativeCollation()
-{
-    static const Win32Collation collation;
-    return collation;
-}
-
-std::unique_ptr<Collation> CollationFor(const CodePage&)
-{
-    return std::make_unique<Win32Collation>();
-}
+std::unique_ptr<Collation> SystemCollation() { return std::make_unique<Win32Collation>(); }
 
 }  // namespace quorvel

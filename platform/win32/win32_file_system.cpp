@@ -5,9 +5,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "core/errors.h"
-#include "platform/file_system.h"
-#include "platform/win32/win32_handle.h"
+#include "file_system.h"
+#include "win32/win32_handle.h"
 
 namespace quorvel {
 
@@ -116,10 +115,6 @@ public:
 };
 
 }  // namespace
-
-ByteBuffer AllocateBuffer(size_t size) { return ByteBuffer(static_cast<char*>(::operator new(size ? size : 1))); }
-
-void BufferFree::operator()(char* bytes) const { ::operator delete(bytes); }
 
 FileSystem& NativeFileSystem()
 {

@@ -2,11 +2,11 @@
 // with case ignored on Windows, a portable order elsewhere.
 #pragma once
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
-
-#include "core/codepage.h"
 
 namespace quorvel {
 
@@ -25,13 +25,17 @@ public:
 };
 
 // Three-way bytewise comparison of two sort keys.
-int CompareSortKeys(std::string_view a, std::string_view b);
+inline int CompareSortKeys(std::string_view a, std::string_view b)
+{
+    const size_t n = std::min(a.size(), b.size());
+    const int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
+    if (c != 0) return c < 0 ? -1 : 1;
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
 
-// The collation of the running system for its code page.
-const Collation& NativeCollation();
-
-// The collation for text in `codePage`: on Windows the user locale's,
-// whatever the code page; elsewhere the portable one for that code page.
-std::unique_ptr<Collation> CollationFor(const CodePage& codePage);
+// The system's own collation of byte strings in its ANSI code page, the
+// user locale's with case ignored; nullptr where the system has none for
+// byte strings (POSIX). (Platform layer.)
+std::unique_ptr<Collation> SystemCollation();
 
 }  // namespace quorvel

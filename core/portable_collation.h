@@ -22,7 +22,8 @@
 // level 2 by radical and stroke count, then the vendor extensions.
 #pragma once
 
-#include "platform/collation.h"
+#include "core/codepage.h"
+#include "core/interface/collation.h"
 
 namespace quorvel {
 

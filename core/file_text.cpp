@@ -1,8 +1,10 @@
+#include "core/file_text.h"
+
 #include <algorithm>
+#include <memory>
 #include <new>
 
 #include "core/errors.h"
-#include "platform/file_system.h"
 
 namespace quorvel {
 
@@ -22,7 +24,7 @@ ByteBuffer AllocateFileBuffer(uint64_t size)
     return bytes;
 }
 
-LoadedFile ReadWholeFile(const std::string& path, FileSystem& files)
+LoadedFile LoadFileText(const std::string& path, FileSystem& files)
 {
     std::unique_ptr<InputFile> file = files.OpenForReading(path);
     uint64_t size = 0;

@@ -20,25 +20,6 @@ struct FileIdentity {
     bool operator!=(const FileIdentity& o) const { return !(*this == o); }
 };
 
-// Frees what AllocateBuffer gave, the way it was allocated.
-struct BufferFree {
-    bool aligned = false;  // from posix_memalign, not operator new
-    void operator()(char* bytes) const;
-};
-using ByteBuffer = std::unique_ptr<char[], BufferFree>;
-
-// Uninitialised bytes from operator new; raises std::bad_alloc when memory
-// runs out. Large buffers are laid out for huge pages where the platform
-// has them, which spares a page fault per 4 KiB on a file of megabytes.
-ByteBuffer AllocateBuffer(size_t size);
-
-// A whole file in one buffer, followed by one 0x00 byte that is not part
-// of `size`.
-struct LoadedFile {
-    ByteBuffer bytes;
-    size_t size = 0;
-};
-
 // An input file open for reading; closed when destroyed.
 class InputFile {
 public:
@@ -80,16 +61,7 @@ public:
     virtual std::optional<FileIdentity> IdentityOf(const std::string& path) = 0;
 };
 
-// The platform's own file layer.
+// The platform's own file layer. (Platform layer.)
 FileSystem& NativeFileSystem();
-
-// Allocates a buffer for `size` bytes plus the terminating 0x00; raises
-// std::bad_alloc when memory runs out.
-ByteBuffer AllocateFileBuffer(uint64_t size);
-
-// Reads a file whole: open, one 64-bit size query, reads until the size
-// is reached or the file ends early (a file that shrank gives the bytes
-// that came). A failing open, size query or read raises FileOpenError.
-LoadedFile ReadWholeFile(const std::string& path, FileSystem& files);
 
 }  // namespace quorvel

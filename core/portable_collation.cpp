@@ -1,4 +1,4 @@
-#include "platform/portable_collation.h"
+#include "core/portable_collation.h"
 
 #include <algorithm>
 #include <array>
@@ -150,14 +150,6 @@ int PortableCollation::CompareKeys(std::string_view a, std::string_view b) const
     AppendSortKey(a, keyA);
     AppendSortKey(b, keyB);
     return CompareSortKeys(keyA, keyB);
-}
-
-int CompareSortKeys(std::string_view a, std::string_view b)
-{
-    const size_t n = std::min(a.size(), b.size());
-    const int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
-    if (c != 0) return c < 0 ? -1 : 1;
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
 }  // namespace quorvel

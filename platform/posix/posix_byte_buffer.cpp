@@ -1,0 +1,28 @@
+// Large buffers on huge pages: 2 MiB-aligned and advised as such, which
+// spares a page fault per 4 KiB while a file of megabytes is read.
+#include <sys/mman.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "byte_buffer.h"
+
+namespace quorvel {
+
+ByteBuffer AllocateBuffer(size_t size)
+{
+    constexpr size_t kHugePage = size_t{2} << 20;
+    if (size < 2 * kHugePage) return ByteBuffer(static_cast<char*>(::operator new(size ? size : 1)));
+    void* bytes = nullptr;
+    if (::posix_memalign(&bytes, kHugePage, size) != 0 || !bytes) throw std::bad_alloc();
+    ::madvise(bytes, size, MADV_HUGEPAGE);
+    return ByteBuffer(static_cast<char*>(bytes), BufferFree{true});
+}
+
+void BufferFree::operator()(char* bytes) const
+{
+    if (aligned) std::free(bytes);
+    else ::operator delete(bytes);
+}
+
+}  // namespace quorvel

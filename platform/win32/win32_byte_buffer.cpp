@@ -1,0 +1,12 @@
+// Buffers from operator new: the heap maps large ones in whole pages.
+#include <new>
+
+#include "byte_buffer.h"
+
+namespace quorvel {
+
+ByteBuffer AllocateBuffer(size_t size) { return ByteBuffer(static_cast<char*>(::operator new(size ? size : 1))); }
+
+void BufferFree::operator()(char* bytes) const { ::operator delete(bytes); }
+
+}  // namespace quorvel
