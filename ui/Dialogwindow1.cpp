@@ -28,18 +28,16 @@ void TDialogForm1::Create(HINSTANCE instance, HWND owner, HFONT font, const Scal
 {
     font_ = font;
     scale_ = scale;
-    RegisterWindowClass(instance, kDialogWindowClass, WindowProc);
+    RegisterWindowClass(instance, kDialogWindowClass);
 
     RECT outer{0, 0, scale(kClientWidth), scale(kClientHeight)};
     AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    window_ = CheckCreated(CreateWindowExA(kExStyle, kDialogWindowClass, text::kSortCaption, kStyle, 0, 0,
-                                           outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
-                                           instance, this),
-                           kDialogWindowClass);
+    CreateAs(kExStyle, kDialogWindowClass, text::kSortCaption, kStyle, RECT{0, 0, outer.right - outer.left, outer.bottom - outer.top},
+             owner, nullptr, instance);
 
     auto child = [&](const char* cls, const char* caption, DWORD style, int x, int y, int w, int h, int id) {
         HWND control = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | style, scale(x), scale(y), scale(w),
-                                       scale(h), window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                                       scale(h), Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                                        nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         return control;
@@ -55,18 +53,6 @@ void TDialogForm1::Create(HINSTANCE instance, HWND owner, HFONT font, const Scal
     SizeLabelToText();
 }
 
-LRESULT CALLBACK TDialogForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<TDialogForm1*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TDialogForm1*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCCREATE) self->window_ = window;
-    return Guarded([&] { return self->HandleMessage(message, wParam, lParam); });
-}
-
 LRESULT TDialogForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -79,7 +65,7 @@ LRESULT TDialogForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         Close(kCancel);
         return 0;
     default:
-        return DefWindowProcA(window_, message, wParam, lParam);
+        return DefaultHandling(message, wParam, lParam);
     }
 }
 
@@ -133,7 +119,7 @@ void TDialogForm1::SetEntries(const std::vector<std::string>& entries)
 
 void TDialogForm1::SetTexts(const char* caption, const char* label)
 {
-    SetWindowTextA(window_, caption);
+    SetWindowTextA(Window(), caption);
     SetWindowTextA(label_, label);
     SizeLabelToText();
 }
@@ -153,28 +139,28 @@ TDialogForm1::Result TDialogForm1::ShowModal()
 {
     if (!shownBefore_) {
         RECT r;
-        GetWindowRect(window_, &r);
+        GetWindowRect(Window(), &r);
         const POINT at = CentredOnScreen(r.right - r.left, r.bottom - r.top);
-        SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(Window(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         shownBefore_ = true;
     }
     done_ = false;
     result_ = kCancel;
-    std::optional<ModalScope> modal(window_);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
+    std::optional<ModalScope> modal(Window());
+    ShowWindow(Window(), SW_SHOW);
+    SetForegroundWindow(Window());
     // Back to the control that had the focus when the dialog last closed;
     // the first time, the first in the tab order.
     SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : okButton_);
     typeAhead_.Reset();
-    Application::Instance().RunModal(window_, done_, [this](const MSG& msg) { return TypeAhead(msg); });
+    Application::Instance().RunModal(Window(), done_, [this](const MSG& msg) { return TypeAhead(msg); });
     HWND focus = GetFocus();
-    if (focus && IsChild(window_, focus)) {
+    if (focus && IsChild(Window(), focus)) {
         // The open list of the combo box is a child of the combo box.
         lastFocus_ = (focus == comboBox_ || IsChild(comboBox_, focus)) ? comboBox_ : focus;
     }
     modal.reset();
-    ShowWindow(window_, SW_HIDE);
+    ShowWindow(Window(), SW_HIDE);
     return result_;
 }
 

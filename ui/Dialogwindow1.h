@@ -11,19 +11,17 @@
 #include "app/system_services.h"
 #include "ui/list_type_ahead.h"
 #include "ui/win32_util.h"
+#include "ui/window_base.h"
 
 namespace quorvel::ui {
 
-class TDialogForm1 {
+class TDialogForm1 final : public WindowBase {
 public:
     enum Result { kOk = 1, kCancel = 2 };
 
     TDialogForm1() = default;
-    TDialogForm1(const TDialogForm1&) = delete;
-    TDialogForm1& operator=(const TDialogForm1&) = delete;
 
     void Create(HINSTANCE instance, HWND owner, HFONT font, const Scaler& scale);
-    HWND Window() const { return window_; }
 
     // ComboBox1's list: emptied, filled in order, entry 0 selected.
     void SetEntries(const std::vector<std::string>& entries);
@@ -34,15 +32,13 @@ public:
     std::string SelectedText() const;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, int code, bool fromKeyboard);
     void SetDefaultButton(int id);
     bool TypeAhead(const MSG& msg);
     void Close(Result result);
     void SizeLabelToText();
 
-    HWND window_ = nullptr;
     HWND label_ = nullptr;
     HWND okButton_ = nullptr;
     HWND cancelButton_ = nullptr;

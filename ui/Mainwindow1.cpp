@@ -20,7 +20,6 @@ constexpr int kDesignClientWidth = 664;
 constexpr int kDesignClientHeight = 341;
 constexpr DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int kDesignFontHeight = 12;
-constexpr int kToolBarHeight = 28;
 constexpr int kStatusBarHeight = 16;
 constexpr const char* kFontName = "ＭＳ Ｐゴシック";
 
@@ -64,7 +63,7 @@ void TMainForm1::Create()
         scale_ = characterHeight != kDesignFontHeight ? Scaler{characterHeight, kDesignFontHeight} : Scaler{};
     }
 
-    RegisterWindowClass(instance_, kMainWindowClass, WindowProc, LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP)));
+    RegisterWindowClass(instance_, kMainWindowClass, LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP)));
 
     BuildMenu();
     // The design's client area, 664 x 341, with whatever frame the system
@@ -78,9 +77,8 @@ void TMainForm1::Create()
     // edge on it.
     const int x = work.left + std::max<int>(0, ((work.right - work.left) - width) / 2);
     const int y = work.top + std::max<int>(0, ((work.bottom - work.top) - height) / 2);
-    CheckCreated(CreateWindowExA(0, kMainWindowClass, text::kAppTitle, kMainWindowStyle, x, y,
-                                 width, height, nullptr, menu_, instance_, this),
-                 kMainWindowClass);
+    CreateAs(0, kMainWindowClass, text::kAppTitle, kMainWindowStyle, RECT{x, y, x + width, y + height}, nullptr, menu_,
+             instance_);
 }
 
 void TMainForm1::BuildMenu()
@@ -110,32 +108,20 @@ void TMainForm1::BuildMenu()
         {FCONTROL | FVIRTKEY, 'Q', IDM_EXIT},
         {FVIRTKEY, VK_F1, IDM_GUIDE},
     };
-    accelerators_ = CreateAcceleratorTableA(keys, 3);
+    accelerators_ = std::make_unique<AcceleratorTable>(CreateAcceleratorTableA(keys, 3));
 }
 
 void TMainForm1::Show(int showCommand)
 {
     switch (showCommand) {
-    case SW_SHOWMAXIMIZED: ShowWindow(window_, SW_SHOWMAXIMIZED); break;
-    case SW_SHOWMINNOACTIVE: ShowWindow(window_, SW_SHOWMINNOACTIVE); break;
-    default: ShowWindow(window_, SW_SHOWNORMAL); break;
+    case SW_SHOWMAXIMIZED: ShowWindow(Window(), SW_SHOWMAXIMIZED); break;
+    case SW_SHOWMINNOACTIVE: ShowWindow(Window(), SW_SHOWMINNOACTIVE); break;
+    default: ShowWindow(Window(), SW_SHOWNORMAL); break;
     }
-    UpdateWindow(window_);
+    UpdateWindow(Window());
     // The first control in the tab order: the arrow keys change the column
     // count at once.
     SetFocus(toolBar1_.Edit());
-}
-
-LRESULT CALLBACK TMainForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<TMainForm1*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TMainForm1*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    return Guarded([&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 LRESULT TMainForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -151,7 +137,7 @@ LRESULT TMainForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY:
-        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_VSCROLL:
         if (reinterpret_cast<HWND>(lParam) == toolBar1_.UpDown()) UpDown1Click();
         return 0;
@@ -168,7 +154,7 @@ LRESULT TMainForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnActivate(LOWORD(wParam) != WA_INACTIVE);
         return 0;
     case WM_SETFOCUS:
-        SetFocus(focus_ && IsChild(window_, focus_) ? focus_ : toolBar1_.Edit());
+        SetFocus(focus_ && IsChild(Window(), focus_) ? focus_ : toolBar1_.Edit());
         return 0;
     case WM_CTLCOLORSTATIC:
         // Label1 and the read-only Edit1 on the button face.
@@ -178,19 +164,19 @@ LRESULT TMainForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcA(window_, message, wParam, lParam);
+        return DefaultHandling(message, wParam, lParam);
     }
 }
 
 void TMainForm1::OnCreate()
 {
-    toolBar1_.Create(window_, instance_, font_.Get(), scale_);
-    stringGrid1_.Create(window_, instance_, font_.Get(), scale_);
+    toolBar1_.Create(Window(), instance_, font_.Get(), scale_);
+    stringGrid1_.Create(Window(), instance_, font_.Get(), scale_);
     // One undivided field, no size grip, as high as the design says: the
     // window places it, not the control itself.
     statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr,
                                  WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0, 0,
-                                 window_, reinterpret_cast<HMENU>(IDC_STATUSBAR), instance_, nullptr);
+                                 Window(), reinterpret_cast<HMENU>(IDC_STATUSBAR), instance_, nullptr);
     SendMessageA(statusBar_, SB_SIMPLE, TRUE, 0);
     SetHint("");
 }
@@ -198,9 +184,9 @@ void TMainForm1::OnCreate()
 void TMainForm1::OnSize()
 {
     RECT client;
-    GetClientRect(window_, &client);
+    GetClientRect(Window(), &client);
     const int statusHeight = scale_(kStatusBarHeight);
-    const int toolHeight = scale_(kToolBarHeight);
+    const int toolHeight = scale_(ToolBar::DesignHeight());
     MoveWindow(statusBar_, 0, client.bottom - statusHeight, client.right, statusHeight, TRUE);
     MoveWindow(toolBar1_.Window(), 0, 0, client.right, toolHeight, TRUE);
     MoveWindow(stringGrid1_.Window(), 0, toolHeight, client.right, client.bottom - toolHeight - statusHeight, TRUE);
@@ -211,7 +197,7 @@ void TMainForm1::OnActivate(bool active)
     // Remember where the focus was, as a dialog does.
     if (!active) {
         HWND focus = GetFocus();
-        if (focus && IsChild(window_, focus)) focus_ = focus;
+        if (focus && IsChild(Window(), focus)) focus_ = focus;
     }
 }
 
@@ -228,12 +214,12 @@ void TMainForm1::OnCommand(UINT id)
     }
 }
 
-LRESULT TMainForm1::OnNotify(const NMHDR& header)
+LRESULT TMainForm1::OnNotify(NMHDR* header)
 {
-    if (header.code == TTN_GETDISPINFOA) {
-        auto& tip = reinterpret_cast<NMTTDISPINFOA&>(const_cast<NMHDR&>(header));
-        if (const char* hint = ToolBar::HintOfCommand(static_cast<UINT>(header.idFrom)))
-            tip.lpszText = const_cast<char*>(hint);
+    if (header->code == TTN_GETDISPINFOA) {
+        auto* tip = reinterpret_cast<NMTTDISPINFOA*>(header);
+        if (const char* hint = ToolBar::HintOfCommand(static_cast<UINT>(header->idFrom)))
+            tip->lpszText = const_cast<char*>(hint);
         return 0;
     }
     LRESULT result = 0;
@@ -276,7 +262,7 @@ void TMainForm1::OnMenuSelect(UINT item, UINT flags, HMENU menu)
 
 void TMainForm1::OnIdle()
 {
-    if (!IsWindow(window_)) return;
+    if (!IsWindow(Window())) return;
     stringGrid1_.ShowPendingRow();
     UpdateHintFromPointer();
 }
@@ -290,10 +276,10 @@ void TMainForm1::UpdateHintFromPointer()
     HWND under = WindowFromPoint(screen);
     // Disabled controls hold hints too: look through the main window's own
     // children, enabled or not.
-    if (under == window_ || (under && IsChild(window_, under))) {
+    if (under == Window() || (under && IsChild(Window(), under))) {
         POINT client = screen;
-        ScreenToClient(window_, &client);
-        HWND child = ChildWindowFromPointEx(window_, client, CWP_SKIPINVISIBLE);
+        ScreenToClient(Window(), &client);
+        HWND child = ChildWindowFromPointEx(Window(), client, CWP_SKIPINVISIBLE);
         if (child == toolBar1_.Edit() || child == toolBar1_.UpDown()) {
             hint = text::kColumnsHint;
         } else if (child == toolBar1_.Window()) {
@@ -310,7 +296,7 @@ void TMainForm1::EnableRunCommands()
     if (runEnabled_) return;
     runEnabled_ = true;
     EnableMenuItem(menu_, 1, MF_BYPOSITION | MF_ENABLED);
-    DrawMenuBar(window_);
+    DrawMenuBar(Window());
     toolBar1_.EnableRunButtons(true);
 }
 

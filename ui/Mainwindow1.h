@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "core/cell_table.h"
@@ -13,20 +14,18 @@
 #include "ui/open_dialog.h"
 #include "ui/tool_bar.h"
 #include "ui/win32_util.h"
+#include "ui/window_base.h"
 
 namespace quorvel::ui {
 
-class TMainForm1 {
+class TMainForm1 final : public WindowBase {
 public:
     explicit TMainForm1(HINSTANCE instance);
-    TMainForm1(const TMainForm1&) = delete;
-    TMainForm1& operator=(const TMainForm1&) = delete;
 
     // Builds the window and its components, hidden.
     void Create();
     void Show(int showCommand);
-    HWND Window() const { return window_; }
-    HACCEL Accelerators() const { return accelerators_; }
+    HACCEL Accelerators() const { return accelerators_ ? accelerators_->Get() : nullptr; }
     HFONT Font() const { return font_.Get(); }
     const Scaler& Scale() const { return scale_; }
 
@@ -37,12 +36,11 @@ public:
     void OnIdle();
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate();
     void OnSize();
     void OnCommand(UINT id);
-    LRESULT OnNotify(const NMHDR& header);
+    LRESULT OnNotify(NMHDR* header);
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     void OnActivate(bool active);
     void BuildMenu();
@@ -62,10 +60,9 @@ private:
     void FillDialog();
 
     HINSTANCE instance_;
-    HWND window_ = nullptr;
     HWND statusBar_ = nullptr;
     HMENU menu_ = nullptr;
-    HACCEL accelerators_ = nullptr;
+    std::unique_ptr<AcceleratorTable> accelerators_;
     GdiObject<HFONT> font_;
     Scaler scale_;
 

@@ -158,42 +158,43 @@ void GridView::ShowPendingRow()
     ShowCurrentRow();
 }
 
-void GridView::FillCellText(NMLVDISPINFOA& info)
+void GridView::FillCellText(NMLVDISPINFOA* info)
 {
-    if (!(info.item.mask & LVIF_TEXT) || info.item.cchTextMax <= 0) return;
-    const std::string_view cell = table_.ReadCell(info.item.iSubItem, RowOfItem(info.item.iItem));
-    const size_t n = std::min(cell.size(), static_cast<size_t>(info.item.cchTextMax - 1));
-    std::memcpy(info.item.pszText, cell.data(), n);
-    info.item.pszText[n] = '\0';
+    LVITEMA& item = info->item;
+    if (!(item.mask & LVIF_TEXT) || item.cchTextMax <= 0) return;
+    const std::string_view cell = table_.ReadCell(item.iSubItem, RowOfItem(item.iItem));
+    const size_t n = std::min(cell.size(), static_cast<size_t>(item.cchTextMax - 1));
+    std::memcpy(item.pszText, cell.data(), n);
+    item.pszText[n] = '\0';
 }
 
-bool GridView::OnNotify(const NMHDR& header, LRESULT& result)
+bool GridView::OnNotify(NMHDR* header, LRESULT& result)
 {
     HWND headerControl = ListView_GetHeader(list_);
-    if (header.hwndFrom == headerControl) {
-        if (header.code == HDN_ENDDRAG) {
+    if (header->hwndFrom == headerControl) {
+        if (header->code == HDN_ENDDRAG) {
             // The table moves the cells; the header keeps its physical order.
-            const auto& drag = reinterpret_cast<const NMHEADERA&>(header);
-            if (drag.pitem && drag.iItem >= 0 && drag.pitem->iOrder >= 0 && drag.iItem != drag.pitem->iOrder)
-                table_.RelocateColumn(drag.iItem, drag.pitem->iOrder);
+            const auto* drag = reinterpret_cast<const NMHEADERA*>(header);
+            if (drag->pitem && drag->iItem >= 0 && drag->pitem->iOrder >= 0 && drag->iItem != drag->pitem->iOrder)
+                table_.RelocateColumn(drag->iItem, drag->pitem->iOrder);
             result = TRUE;  // veto the header's own reordering
             return true;
         }
         return false;
     }
-    if (header.hwndFrom != list_) return false;
-    switch (header.code) {
+    if (header->hwndFrom != list_) return false;
+    switch (header->code) {
     case NM_CUSTOMDRAW: {
         // The current row in the selection colours across the whole width,
         // whether or not the view has the focus.
-        auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(const_cast<NMHDR&>(header));
-        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+        auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+        if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
             result = CDRF_NOTIFYITEMDRAW;
-        } else if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-            if (static_cast<int>(draw.nmcd.dwItemSpec) == ItemOfRow(table_.CurrentRow())) {
-                draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
-                draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-                draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+        } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+            if (static_cast<int>(draw->nmcd.dwItemSpec) == ItemOfRow(table_.CurrentRow())) {
+                draw->nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+                draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+                draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
             }
             result = CDRF_DODEFAULT;
         } else {
@@ -202,12 +203,13 @@ bool GridView::OnNotify(const NMHDR& header, LRESULT& result)
         return true;
     }
     case LVN_GETDISPINFOA:
-        FillCellText(reinterpret_cast<NMLVDISPINFOA&>(const_cast<NMHDR&>(header)));
+        FillCellText(reinterpret_cast<NMLVDISPINFOA*>(header));
         return true;
     case LVN_ITEMCHANGED: {
-        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-        if (!selecting_ && change.iItem >= 0 && (change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED))
-            table_.SelectRow(RowOfItem(change.iItem));
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+        if (!selecting_ && change->iItem >= 0 && (change->uNewState & LVIS_SELECTED) &&
+            !(change->uOldState & LVIS_SELECTED))
+            table_.SelectRow(RowOfItem(change->iItem));
         return true;
     }
     case LVN_ODSTATECHANGED:

@@ -27,7 +27,7 @@ public:
 
     // WM_NOTIFY from the list or its header; true when handled, with the
     // result in `result`.
-    bool OnNotify(const NMHDR& header, LRESULT& result);
+    bool OnNotify(NMHDR* header, LRESULT& result);
 
     // TableObserver.
     void TableReset() override;
@@ -51,7 +51,7 @@ private:
     void SyncItemCount();
     void SyncFixedRows();
     void ShowCurrentRow();
-    void FillCellText(NMLVDISPINFOA& info);
+    void FillCellText(NMLVDISPINFOA* info);
 
     CellTable& table_;
     HWND list_ = nullptr;

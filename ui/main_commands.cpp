@@ -18,7 +18,7 @@ namespace quorvel::ui {
 
 void TMainForm1::Open1Click()
 {
-    if (!openDialog1_.Execute(window_)) return;
+    if (!openDialog1_.Execute(Window())) return;
     const std::string path = openDialog1_.FileName();
     {
         WaitCursor wait;
@@ -31,7 +31,7 @@ void TMainForm1::Open1Click()
     EnableRunCommands();
 }
 
-void TMainForm1::Exit1Click() { DestroyWindow(window_); }
+void TMainForm1::Exit1Click() { DestroyWindow(Window()); }
 
 void TMainForm1::FillDialog()
 {
@@ -85,13 +85,13 @@ void TMainForm1::UpDown1Click()
 void TMainForm1::G2Click()
 {
     const std::string guide = GuidePath(AppDir);
-    ShellExecuteA(window_, "OPEN", guide.c_str(), "", "", SW_SHOW);
+    ShellExecuteA(Window(), "OPEN", guide.c_str(), "", "", SW_SHOW);
 }
 
 void TMainForm1::A2Click()
 {
     const std::string address = InfoPageAddress(ExeBaseNameOf(exePath_, SystemCodePage()));
-    ShellExecuteA(window_, "OPEN", address.c_str(), "", "", SW_SHOW);
+    ShellExecuteA(Window(), "OPEN", address.c_str(), "", "", SW_SHOW);
 }
 
 }  // namespace quorvel::ui

@@ -9,6 +9,7 @@
 #include "ui/resource.h"
 #include "ui/ui_texts.h"
 #include "ui/win32_util.h"
+#include "ui/window_base.h"
 
 namespace quorvel::ui {
 
@@ -21,27 +22,6 @@ struct Button {
     int id;
 };
 
-// One showing of a message window.
-struct MessageWindow {
-    std::string caption;
-    std::string text;
-    std::vector<Button> buttons;
-    int defaultId = 0;
-    int cancelId = 0;
-    MessageResult result = MessageResult::kNone;
-    bool done = false;
-    GdiObject<HFONT> font;
-};
-
-MessageWindow* StateOf(HWND window) { return reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
-
-void Finish(HWND window, MessageResult result)
-{
-    MessageWindow* state = StateOf(window);
-    state->result = result;
-    state->done = true;
-}
-
 MessageResult ResultOfButton(int id)
 {
     switch (id) {
@@ -52,39 +32,87 @@ MessageResult ResultOfButton(int id)
     }
 }
 
-LRESULT CALLBACK MessageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// Sizes of one showing, in pixels, from the units of the message font.
+struct MessageLayout {
+    RECT text{};           // the word-wrapped text block's size
+    int textLeft = 0;
+    int blockHeight = 0;   // icon and text
+    int buttonWidth = 0;
+    int buttonHeight = 0;
+    int buttonGap = 0;
+    int rowWidth = 0;
+    int margin = 0;        // left and right
+    int marginTop = 0;     // top and bottom
+    int gapAboveButtons = 0;
+    int clientWidth = 0;
+    int clientHeight = 0;
+};
+
+// One showing of a message window.
+class MessageForm final : public WindowBase {
+public:
+    MessageForm(std::string caption, std::string text, std::vector<Button> buttons, int defaultId, int cancelId)
+        : caption_(std::move(caption)), text_(std::move(text)), buttons_(std::move(buttons)), defaultId_(defaultId),
+          cancelId_(cancelId)
+    {
+    }
+
+    MessageResult Show(LPCSTR icon);
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Finish(MessageResult result);
+    MessageLayout Measure(LPCSTR icon);
+    void CreateWindowAndControls(const MessageLayout& layout, LPCSTR icon);
+    bool CopyOnCtrlC(const MSG& msg);
+
+    std::string caption_;
+    std::string text_;
+    std::vector<Button> buttons_;
+    int defaultId_;
+    int cancelId_;
+    MessageResult result_ = MessageResult::kNone;
+    bool done_ = false;
+    GdiObject<HFONT> font_;
+    HWND focus_ = nullptr;
+};
+
+LRESULT MessageForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return Guarded([&]() -> LRESULT {
-        MessageWindow* state = StateOf(window);
-        switch (message) {
-        case DM_GETDEFID:
-            return state ? MAKELRESULT(state->defaultId, DC_HASDEFID) : 0;
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            if (id == IDCANCEL) Finish(window, ResultOfButton(state->cancelId));
-            else if (id == IDOK || id == IDYES || id == IDNO) Finish(window, ResultOfButton(id));
-            return 0;
-        }
-        case WM_CLOSE:
-            Finish(window, MessageResult::kNone);  // the close button is no answer
-            return 0;
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
-        }
-    });
+    switch (message) {
+    case DM_GETDEFID:
+        return MAKELRESULT(defaultId_, DC_HASDEFID);
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (id == IDCANCEL) Finish(ResultOfButton(cancelId_));
+        else if (id == IDOK || id == IDYES || id == IDNO) Finish(ResultOfButton(id));
+        return 0;
+    }
+    case WM_CLOSE:
+        Finish(MessageResult::kNone);  // the close button is no answer
+        return 0;
+    default:
+        return DefaultHandling(message, wParam, lParam);
+    }
+}
+
+void MessageForm::Finish(MessageResult result)
+{
+    result_ = result;
+    done_ = true;
 }
 
 // Ctrl alone with C: beep and put the window's text on the clipboard.
-bool CopyOnCtrlC(HWND window, const MSG& msg, const MessageWindow& state)
+bool MessageForm::CopyOnCtrlC(const MSG& msg)
 {
     if (msg.message != WM_KEYDOWN || msg.wParam != 'C') return false;
     if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0) return false;
-    if (msg.hwnd != window && !IsChild(window, msg.hwnd)) return false;
+    if (msg.hwnd != Window() && !IsChild(Window(), msg.hwnd)) return false;
     MessageBeep(0);
     std::vector<std::string> captions;
-    for (const Button& b : state.buttons) captions.emplace_back(b.caption);
-    const std::string text = MessageClipboardText(state.caption, state.text, captions);
-    if (OpenClipboard(window)) {
+    for (const Button& b : buttons_) captions.emplace_back(b.caption);
+    const std::string text = MessageClipboardText(caption_, text_, captions);
+    if (OpenClipboard(Window())) {
         EmptyClipboard();
         if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
             char* bytes = static_cast<char*>(GlobalLock(memory));
@@ -98,20 +126,17 @@ bool CopyOnCtrlC(HWND window, const MSG& msg, const MessageWindow& state)
     return true;
 }
 
-MessageResult ShowMessageWindow(MessageWindow& state, LPCSTR icon)
+MessageLayout MessageForm::Measure(LPCSTR icon)
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    RegisterWindowClass(instance, kMessageWindowClass, MessageProc);
-
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    state.font.Reset(CreateFontIndirectA(&metrics.lfMessageFont));
+    font_.Reset(CreateFontIndirectA(&metrics.lfMessageFont));
 
     // Units of the message font: a quarter of its average character width
     // across, an eighth of its height down.
     WindowDC screen(nullptr);
-    SelectedObject selected(screen.Get(), state.font.Get());
+    SelectedObject selected(screen.Get(), font_.Get());
     TEXTMETRICA tm;
     GetTextMetricsA(screen.Get(), &tm);
     SIZE alphabet;
@@ -120,93 +145,92 @@ MessageResult ShowMessageWindow(MessageWindow& state, LPCSTR icon)
     auto horizontal = [&](int units) { return MulDiv(units, averageWidth, 4); };
     auto vertical = [&](int units) { return MulDiv(units, tm.tmHeight, 8); };
 
+    MessageLayout l;
     const int iconSize = icon ? 32 : 0;
-    RECT textRect{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
-    DrawTextA(screen.Get(), state.text.c_str(), static_cast<int>(state.text.size()), &textRect,
+    l.margin = horizontal(8);
+    l.marginTop = vertical(8);
+    l.gapAboveButtons = vertical(10);
+    l.text = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
+    DrawTextA(screen.Get(), text_.c_str(), static_cast<int>(text_.size()), &l.text,
               DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-    const int textLeft = horizontal(8) + (icon ? iconSize + horizontal(10) : 0);
-    const int blockWidth = (icon ? iconSize + horizontal(10) : 0) + textRect.right;
-    const int blockHeight = std::max<int>(textRect.bottom, iconSize);
+    l.textLeft = l.margin + (icon ? iconSize + horizontal(10) : 0);
+    const int blockWidth = (icon ? iconSize + horizontal(10) : 0) + l.text.right;
+    l.blockHeight = std::max<int>(l.text.bottom, iconSize);
 
-    int buttonWidth = horizontal(50);
-    for (const Button& b : state.buttons) {
+    l.buttonWidth = horizontal(50);
+    for (const Button& b : buttons_) {
         RECT r{0, 0, 0, 0};
         DrawTextA(screen.Get(), b.caption, -1, &r, DT_CALCRECT | DT_SINGLELINE);
-        buttonWidth = std::max<int>(buttonWidth, r.right + 8);
+        l.buttonWidth = std::max<int>(l.buttonWidth, r.right + 8);
     }
-    const int buttonHeight = vertical(14);
-    const int buttonGap = horizontal(4);
-    const int rowWidth = static_cast<int>(state.buttons.size()) * buttonWidth +
-                         (static_cast<int>(state.buttons.size()) - 1) * buttonGap;
-    const int clientWidth = std::max(blockWidth, rowWidth) + 2 * horizontal(8);
-    const int clientHeight = blockHeight + vertical(10) + buttonHeight + 2 * vertical(8);
+    l.buttonHeight = vertical(14);
+    l.buttonGap = horizontal(4);
+    const int count = static_cast<int>(buttons_.size());
+    l.rowWidth = count * l.buttonWidth + (count - 1) * l.buttonGap;
+    l.clientWidth = std::max(blockWidth, l.rowWidth) + 2 * l.margin;
+    l.clientHeight = l.blockHeight + l.gapAboveButtons + l.buttonHeight + 2 * l.marginTop;
+    return l;
+}
 
+void MessageForm::CreateWindowAndControls(const MessageLayout& l, LPCSTR icon)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    RegisterWindowClass(instance, kMessageWindowClass);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME;
-    RECT outer{0, 0, clientWidth, clientHeight};
+    RECT outer{0, 0, l.clientWidth, l.clientHeight};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
     const POINT at = CentredOnScreen(width, height);
-    HWND owner = Application::Instance().MainWindow();
-    HWND window = CheckCreated(CreateWindowExA(exStyle, kMessageWindowClass, state.caption.c_str(), style, at.x, at.y,
-                                               width, height, owner, nullptr, instance, nullptr),
-                               kMessageWindowClass);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+    CreateAs(exStyle, kMessageWindowClass, caption_.c_str(), style, RECT{at.x, at.y, at.x + width, at.y + height},
+             Application::Instance().MainWindow(), nullptr, instance);
 
     auto child = [&](const char* cls, const char* caption, DWORD childStyle, int x, int y, int w, int h, int id) {
-        HWND control = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | childStyle, x, y, w, h, window,
+        HWND control = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | childStyle, x, y, w, h, Window(),
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(state.font.Get()), FALSE);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         return control;
     };
     if (icon) {
-        HWND iconControl = child("STATIC", nullptr, SS_ICON, horizontal(8), vertical(8), iconSize, iconSize, IDC_MESSAGE_ICON);
+        HWND iconControl = child("STATIC", nullptr, SS_ICON, l.margin, l.marginTop, 32, 32, IDC_MESSAGE_ICON);
         SendMessageA(iconControl, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, icon)), 0);
     }
     // A static control draws "&" as the access-letter mark, wraps words
     // and expands tabs, as the text block should.
-    child("STATIC", state.text.c_str(), SS_LEFT, textLeft, vertical(8), textRect.right, textRect.bottom, IDC_MESSAGE_TEXT);
-    int x = (clientWidth - rowWidth) / 2;
-    const int y = vertical(8) + blockHeight + vertical(10);
-    HWND focus = nullptr;
-    for (const Button& b : state.buttons) {
-        const DWORD buttonStyle = WS_TABSTOP | (b.id == state.defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        HWND button = child("BUTTON", b.caption, buttonStyle, x, y, buttonWidth, buttonHeight, b.id);
-        if (b.id == state.defaultId) focus = button;
-        x += buttonWidth + buttonGap;
+    child("STATIC", text_.c_str(), SS_LEFT, l.textLeft, l.marginTop, l.text.right, l.text.bottom, IDC_MESSAGE_TEXT);
+    int x = (l.clientWidth - l.rowWidth) / 2;
+    const int y = l.marginTop + l.blockHeight + l.gapAboveButtons;
+    for (const Button& b : buttons_) {
+        const DWORD buttonStyle = WS_TABSTOP | (b.id == defaultId_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        HWND button = child("BUTTON", b.caption, buttonStyle, x, y, l.buttonWidth, l.buttonHeight, b.id);
+        if (b.id == defaultId_) focus_ = button;
+        x += l.buttonWidth + l.buttonGap;
     }
+}
 
-    std::optional<ModalScope> modal(window);
-    ShowWindow(window, SW_SHOW);
-    SetFocus(focus);
-    Application::Instance().RunModal(window, state.done, [&](const MSG& msg) { return CopyOnCtrlC(window, msg, state); });
+MessageResult MessageForm::Show(LPCSTR icon)
+{
+    CreateWindowAndControls(Measure(icon), icon);
+    std::optional<ModalScope> modal(Window());
+    ShowWindow(Window(), SW_SHOW);
+    SetFocus(focus_);
+    Application::Instance().RunModal(Window(), done_, [this](const MSG& msg) { return CopyOnCtrlC(msg); });
     modal.reset();
-    DestroyWindow(window);
-    return state.result;
+    DestroyWindow(Window());
+    return result_;
 }
 
 }  // namespace
 
 void ShowNotice(const std::string& text)
 {
-    MessageWindow state;
-    state.caption = Application::Instance().Title();
-    state.text = text;
-    state.buttons = {{text::kOk, IDOK}};
-    state.defaultId = IDOK;
-    state.cancelId = IDOK;
-    ShowMessageWindow(state, nullptr);
+    MessageForm(Application::Instance().Title(), text, {{text::kOk, IDOK}}, IDOK, IDOK).Show(nullptr);
 }
 
 bool ShowConfirmation(const std::string& text)
 {
-    MessageWindow state;
-    state.caption = text::kConfirmCaption;
-    state.text = text;
-    state.buttons = {{text::kYes, IDYES}, {text::kNo, IDNO}};
-    state.defaultId = IDYES;
-    state.cancelId = IDNO;
-    return ShowMessageWindow(state, IDI_QUESTION) == MessageResult::kYes;
+    MessageForm form(text::kConfirmCaption, text, {{text::kYes, IDYES}, {text::kNo, IDNO}}, IDYES, IDNO);
+    return form.Show(IDI_QUESTION) == MessageResult::kYes;
 }
 
 }  // namespace quorvel::ui

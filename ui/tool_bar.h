@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "ui/button_pictures.h"
 #include "ui/win32_util.h"
 
 namespace quorvel::ui {
@@ -12,7 +13,6 @@ namespace quorvel::ui {
 class ToolBar {
 public:
     ToolBar() = default;
-    ~ToolBar();
     ToolBar(const ToolBar&) = delete;
     ToolBar& operator=(const ToolBar&) = delete;
 
@@ -21,7 +21,8 @@ public:
     HWND Window() const { return toolBar_; }
     HWND Edit() const { return edit_; }
     HWND UpDown() const { return upDown_; }
-    int Height() const;
+    // The tool bar's height at the design size.
+    static int DesignHeight();
 
     int Position() const;  // the spinner's column count
     void EnableRunButtons(bool enabled);
@@ -33,12 +34,16 @@ public:
     static const char* HintOfCommand(UINT command);
 
 private:
+    void CreateBar(HWND parent, HINSTANCE instance, const Scaler& scale);
+    void AddButtons(const Scaler& scale);
+    void CreateColumnControls(HWND parent, HINSTANCE instance, HFONT font, const Scaler& scale);
+    void AddColumnTooltips(HWND parent);
+
     HWND toolBar_ = nullptr;
     HWND label_ = nullptr;
     HWND edit_ = nullptr;
     HWND upDown_ = nullptr;
-    HIMAGELIST images_ = nullptr;
-    HIMAGELIST disabledImages_ = nullptr;
+    ButtonPictures pictures_;  // the tool bar uses them but does not own them
 };
 
 }  // namespace quorvel::ui

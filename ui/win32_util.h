@@ -78,6 +78,38 @@ private:
     HDC dc_;
 };
 
+// A memory device context from CreateCompatibleDC, deleted once.
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
+    ~MemoryDC()
+    {
+        if (dc_) DeleteDC(dc_);
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// An accelerator table, destroyed once.
+class AcceleratorTable {
+public:
+    explicit AcceleratorTable(HACCEL table = nullptr) : table_(table) {}
+    ~AcceleratorTable()
+    {
+        if (table_) DestroyAcceleratorTable(table_);
+    }
+    AcceleratorTable(const AcceleratorTable&) = delete;
+    AcceleratorTable& operator=(const AcceleratorTable&) = delete;
+    HACCEL Get() const { return table_; }
+
+private:
+    HACCEL table_;
+};
+
 // Selects an object into a DC for a scope.
 class SelectedObject {
 public:
@@ -102,20 +134,6 @@ public:
 private:
     HCURSOR old_;
 };
-
-// Registers a window class of the program: arrow cursor, button-face
-// background. Registering a class twice is harmless.
-inline void RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC procedure, HICON icon = nullptr)
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = instance;
-    wc.hIcon = icon;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = name;
-    RegisterClassA(&wc);
-}
 
 // Design sizes are pixels at 96 dots per inch with a 12-pixel font; this
 // scales them to the screen.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <utility>
 
 #include "file_system.h"
 #include "win32/win32_handle.h"
@@ -17,7 +18,7 @@ constexpr DWORD kMaxRequest = 0x40000000;
 
 class Win32InputFile final : public InputFile {
 public:
-    explicit Win32InputFile(HANDLE file) : file_(file) {}
+    explicit Win32InputFile(FileHandle file) : file_(std::move(file)) {}
     bool QuerySize(uint64_t& size) override
     {
         LARGE_INTEGER value;
@@ -40,7 +41,10 @@ private:
 
 class Win32PieceFile final : public PieceFile {
 public:
-    Win32PieceFile(HANDLE file, FileIdentity identity, uint64_t size) : file_(file), identity_(identity), size_(size) {}
+    Win32PieceFile(FileHandle file, FileIdentity identity, uint64_t size)
+        : file_(std::move(file)), identity_(identity), size_(size)
+    {
+    }
     FileIdentity Identity() const override { return identity_; }
     bool Truncate() override
     {
@@ -85,24 +89,21 @@ class Win32FileSystem final : public FileSystem {
 public:
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override
     {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return nullptr;
-        return std::make_unique<Win32InputFile>(file);
+        FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) return nullptr;
+        return std::make_unique<Win32InputFile>(std::move(file));
     }
 
     std::unique_ptr<PieceFile> OpenPiece(const std::string& path) override
     {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return nullptr;
+        FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) return nullptr;
         uint64_t size = 0;
-        const auto identity = IdentityOfHandle(file, &size);
-        if (!identity) {
-            CloseHandle(file);
-            return nullptr;
-        }
-        return std::make_unique<Win32PieceFile>(file, *identity, size);
+        const auto identity = IdentityOfHandle(file.Get(), &size);
+        if (!identity) return nullptr;
+        return std::make_unique<Win32PieceFile>(std::move(file), *identity, size);
     }
 
     std::optional<FileIdentity> IdentityOf(const std::string& path) override

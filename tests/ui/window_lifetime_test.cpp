@@ -101,7 +101,7 @@ TEST_F(GridHost, ATypedCharacterFindsNoRow)
         find.lvfi.flags = LVFI_STRING | LVFI_PARTIAL;
         find.lvfi.psz = "x";
         LRESULT result = 0;
-        EXPECT_TRUE(grid.OnNotify(find.hdr, result));
+        EXPECT_TRUE(grid.OnNotify(&find.hdr, result));
         EXPECT_EQ(result, -1) << "an unanswered search reads as item 0";
     }
 }
