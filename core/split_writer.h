@@ -11,6 +11,7 @@
 #include "core/cell_table.h"
 #include "core/codepage.h"
 #include "core/piece_name.h"
+#include "core/row_line.h"
 #include "core/interface/file_system.h"
 
 namespace quorvel {
@@ -31,15 +32,13 @@ struct SplitTarget {
     const CodePage& codePage;
     PathStyle pathStyle;
     FileSystem& files;
-    // About how many bytes of pieces are built before they are written.
-    size_t batchBytes = size_t{32} << 20;
 };
 
-// The row's cells 0 .. ColCount - 1 joined by ",", without a line end. A
-// cell holding a comma, a quote byte or a byte 0x01-0x20 at the start of a
-// character is written between quote bytes with its quote bytes doubled,
-// so that it reads back as one cell.
-void BuildRowLine(const CellTable& table, int32_t row, const CodePage& codePage, std::string& line);
+struct SplitOptions {
+    // About how many bytes of pieces are built before they are written:
+    // what a split needs beyond the table.
+    size_t batchBytes = size_t{32} << 20;
+};
 
 // Groups the data rows by their cell in `keyColumn` and writes one piece
 // per key, in the order in which the keys first appear; returns the
@@ -48,8 +47,10 @@ void BuildRowLine(const CellTable& table, int32_t row, const CodePage& codePage,
 // appended to; the input file itself is never written. A table without
 // data rows writes nothing. Raises FileCreateError, FileWriteError or
 // TableIndexError (a key column outside the table); pieces written before
-// a failure stay.
+// a failure stay. The steps: group the rows by key, estimate a line's
+// size, plan batches of about `options.batchBytes`, build and save each.
 std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyColumn, const SplitTarget& target,
-                                          const RowVisited& rowVisited, SplitState& state);
+                                          const RowVisited& rowVisited, SplitState& state,
+                                          const SplitOptions& options = {});
 
 }  // namespace quorvel

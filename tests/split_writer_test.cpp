@@ -85,8 +85,8 @@ TEST(WriteSplitPieces, BatchSizeChangesNothingWritten)
     for (const size_t batch : {size_t{32} << 20, size_t{1}, size_t{100}, size_t{5000}}) {
         test::FakeFileSystem fs;
         SplitState state;
-        const SplitTarget target{"t.csv", kSjis, PathStyle::Posix(), fs, batch};
-        const std::vector<std::string> written = WriteSplitPieces(table, 0, target, nullptr, state);
+        const SplitTarget target{"t.csv", kSjis, PathStyle::Posix(), fs};
+        const std::vector<std::string> written = WriteSplitPieces(table, 0, target, nullptr, state, SplitOptions{batch});
         if (reference.empty()) {
             reference = fs.files;
             order = written;

@@ -1,0 +1,101 @@
+#include "core/row_line.h"
+
+#include <cstring>
+
+namespace quorvel {
+
+namespace {
+
+constexpr uint8_t kLead = 1;
+constexpr uint8_t kTearing = 2;  // a comma, a quote byte or a blank
+
+// Every byte that can tear a cell lies below 0x2D: a cell without such
+// bytes, the common case, is passed eight bytes at a time.
+bool HasByteBelow0x2D(std::string_view cell)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHigh = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 8 <= cell.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, cell.data() + i, 8);
+        if (((word - kOnes * 0x2D) & ~word & kHigh) != 0) return true;
+    }
+    for (; i < cell.size(); ++i)
+        if (static_cast<uint8_t>(cell[i]) < 0x2D) return true;
+    return false;
+}
+
+}  // namespace
+
+RowLineBuilder::RowLineBuilder(const CodePage& codePage)
+{
+    for (int b = 0; b < 256; ++b) {
+        uint8_t c = 0;
+        if (codePage.IsLeadByte(static_cast<uint8_t>(b))) c = kLead;
+        else if (b == ',' || b == '"' || (b >= 0x01 && b <= 0x20)) c = kTearing;
+        class_[static_cast<size_t>(b)] = c;
+    }
+}
+
+void RowLineBuilder::Append(const CellTable& table, int32_t row, std::string& line)
+{
+    const int32_t columns = table.ColCount();
+    cells_.resize(static_cast<size_t>(columns));
+    table.ReadRow(row, columns, cells_.data());
+    for (int32_t c = 0; c < columns; ++c) {
+        if (c > 0) line.push_back(',');
+        AppendCell(line, cells_[static_cast<size_t>(c)]);
+    }
+}
+
+void RowLineBuilder::AppendCell(std::string& line, std::string_view cell) const
+{
+    if (!NeedsQuotes(cell)) {
+        line.append(cell);
+        return;
+    }
+    line.push_back('"');
+    for (size_t i = 0; i < cell.size(); ++i) {
+        const char c = cell[i];
+        line.push_back(c);
+        if (class_[static_cast<uint8_t>(c)] == kLead && i + 1 < cell.size()) {
+            line.push_back(cell[++i]);
+        } else if (c == '"') {
+            line.push_back('"');
+        }
+    }
+    line.push_back('"');
+}
+
+// Only bytes that begin a character count: a second byte never splits a
+// cell on reading. A quote byte inside a cell (not at its start) reads
+// back unquoted too, so a cell whose last character is a lead byte with a
+// CR as its second byte, which no quoted value can hold (a CR between
+// quotes always reads back with its LF), stays unquoted when quote bytes
+// are all that would quote it.
+bool RowLineBuilder::NeedsQuotes(std::string_view cell) const
+{
+    if (!HasByteBelow0x2D(cell)) return false;
+    bool quote = false;
+    bool endsInLeadCr = false;
+    for (size_t i = 0; i < cell.size(); ++i) {
+        const uint8_t c = class_[static_cast<uint8_t>(cell[i])];
+        if (c == kLead) {
+            endsInLeadCr = i + 2 == cell.size() && cell[i + 1] == '\r';
+            ++i;
+        } else if (c == kTearing) {
+            if (cell[i] != '"' || i == 0) return true;
+            quote = true;
+        }
+    }
+    return quote && !endsInLeadCr;
+}
+
+void BuildRowLine(const CellTable& table, int32_t row, const CodePage& codePage, std::string& line)
+{
+    line.clear();
+    RowLineBuilder(codePage).Append(table, row, line);
+}
+
+}  // namespace quorvel

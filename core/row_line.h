@@ -1,0 +1,39 @@
+// A table row as one line of a piece: its cells joined by ",", each cell
+// quoted where it would otherwise not read back as one cell.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/cell_table.h"
+#include "core/codepage.h"
+
+namespace quorvel {
+
+// Builds row lines for one code page; keeps its scratch space between rows.
+class RowLineBuilder {
+public:
+    explicit RowLineBuilder(const CodePage& codePage);
+
+    // Appends the row's cells 0 .. ColCount - 1 joined by ",", without a
+    // line end.
+    void Append(const CellTable& table, int32_t row, std::string& line);
+
+private:
+    void AppendCell(std::string& line, std::string_view cell) const;
+    bool NeedsQuotes(std::string_view cell) const;
+
+    std::array<uint8_t, 256> class_{};
+    std::vector<std::string_view> cells_;
+};
+
+// The row's cells 0 .. ColCount - 1 joined by ",", without a line end. A
+// cell holding a comma, a quote byte or a byte 0x01-0x20 at the start of a
+// character is written between quote bytes with its quote bytes doubled,
+// so that it reads back as one cell.
+void BuildRowLine(const CellTable& table, int32_t row, const CodePage& codePage, std::string& line);
+
+}  // namespace quorvel
