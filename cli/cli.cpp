@@ -39,12 +39,7 @@ CodePage ChosenCodePage(const Options& options)
 
 void PrintTokens(const Options& options, const CodePage& codePage, std::ostream& out, FileSystem& files)
 {
-    TokenList tokens;
-    try {
-        tokens = ReadCsvTokens(options.file, codePage, files);
-    } catch (const std::bad_alloc&) {
-        throw OutOfMemoryError();
-    }
+    const TokenList tokens = ReadCsvTokens(options.file, codePage, files);
     std::string line;
     for (size_t i = 0; i < tokens.size(); ++i) {
         line.clear();
@@ -112,6 +107,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << MessageForTerminal(e) << "\n";
         return kSystemError;
     } catch (const std::bad_alloc&) {
+        // The one place where running out of memory becomes the error.
         err << MessageForTerminal(OutOfMemoryError()) << "\n";
         return kSystemError;
     }

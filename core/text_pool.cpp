@@ -69,10 +69,4 @@ const TextPool::Block& TextPool::SearchBlock(uint64_t offset) const
     return *(it - 1);
 }
 
-void TextPool::Clear()
-{
-    blocks_.clear();
-    longRefs_.clear();
-}
-
 }  // namespace quorvel

@@ -21,7 +21,6 @@ namespace quorvel {
 class TextRef {
 public:
     constexpr TextRef() = default;
-    bool Empty() const { return bits_ == 0; }
     bool operator==(TextRef other) const { return bits_ == other.bits_; }
 
 private:
@@ -66,9 +65,6 @@ public:
         const Block& block = BlockOf(offset);
         return {block.bytes.get() + (offset - block.base), static_cast<size_t>(length)};
     }
-
-    void Clear();
-    size_t BlockCount() const { return blocks_.size(); }
 
 private:
     struct Block {

@@ -28,7 +28,6 @@ public:
 
     TextPool& Pool() { return pool_; }
     const TextPool& Pool() const { return pool_; }
-    TextRef RefOf(size_t i) const { return refs_[i]; }
 
     // The file the tokens were read from; empty for lists built in memory.
     const std::string& SourcePath() const { return sourcePath_; }
