@@ -13,7 +13,7 @@ COLORREF BottomLeftColour(HBITMAP bitmap)
 {
     BITMAP info;
     GetObject(bitmap, sizeof info, &info);
-    MemoryDC dc(nullptr);
+    MemoryDC dc(CreateCompatibleDC(nullptr));
     SelectedObject selected(dc.Get(), bitmap);
     return GetPixel(dc.Get(), 0, info.bmHeight - 1);
 }
@@ -24,8 +24,8 @@ COLORREF BottomLeftColour(HBITMAP bitmap)
 GdiObject<HBITMAP> CutPicture(HBITMAP source, int index, int size, SIZE canvas, COLORREF transparent)
 {
     WindowDC screen(nullptr);
-    MemoryDC from(screen.Get());
-    MemoryDC to(screen.Get());
+    MemoryDC from(CreateCompatibleDC(screen.Get()));
+    MemoryDC to(CreateCompatibleDC(screen.Get()));
     GdiObject<HBITMAP> image(CreateCompatibleBitmap(screen.Get(), canvas.cx, canvas.cy));
     SelectedObject fromSelected(from.Get(), source);
     SelectedObject toSelected(to.Get(), image.Get());
@@ -44,7 +44,7 @@ GdiObject<HBITMAP> GreyedPicture(HBITMAP source, int size, SIZE canvas, COLORREF
 {
     GdiObject<HBITMAP> image = CutPicture(source, 0, size, canvas, transparent);
     WindowDC screen(nullptr);
-    MemoryDC dc(screen.Get());
+    MemoryDC dc(CreateCompatibleDC(screen.Get()));
     SelectedObject selected(dc.Get(), image.Get());
     for (int y = 0; y < canvas.cy; ++y) {
         for (int x = 0; x < canvas.cx; ++x) {

@@ -8,28 +8,25 @@
 
 namespace quorvel::ui {
 
-// Owns a GDI object (font, bitmap, brush) and deletes it once.
-template <typename Handle>
-class GdiObject {
+// Owns one handle and gives it back to the system once, with `Close`.
+template <typename Handle, typename Close>
+class OwnedHandle {
 public:
-    explicit GdiObject(Handle handle = nullptr) : handle_(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept
+    explicit OwnedHandle(Handle handle = nullptr) : handle_(handle) {}
+    ~OwnedHandle() { Reset(); }
+    OwnedHandle(OwnedHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    OwnedHandle& operator=(OwnedHandle&& other) noexcept
     {
-        if (this != &other) {
-            Reset();
-            handle_ = std::exchange(other.handle_, nullptr);
-        }
+        if (this != &other) Reset(std::exchange(other.handle_, nullptr));
         return *this;
     }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
 
     Handle Get() const { return handle_; }
     void Reset(Handle handle = nullptr)
     {
-        if (handle_) DeleteObject(handle_);
+        if (handle_) Close()(handle_);
         handle_ = handle;
     }
 
@@ -37,32 +34,32 @@ private:
     Handle handle_;
 };
 
-// Owns an image list and destroys it once. A control keeps using one only
-// when created to share it (LVS_SHAREIMAGELISTS); otherwise the control
-// destroys it itself and it must not be held here.
-class ImageList {
-public:
-    explicit ImageList(HIMAGELIST list = nullptr) : list_(list) {}
-    ~ImageList()
-    {
-        if (list_) ImageList_Destroy(list_);
-    }
-    ImageList(ImageList&& other) noexcept : list_(std::exchange(other.list_, nullptr)) {}
-    ImageList& operator=(ImageList&& other) noexcept
-    {
-        if (this != &other) {
-            if (list_) ImageList_Destroy(list_);
-            list_ = std::exchange(other.list_, nullptr);
-        }
-        return *this;
-    }
-    ImageList(const ImageList&) = delete;
-    ImageList& operator=(const ImageList&) = delete;
-    HIMAGELIST Get() const { return list_; }
-
-private:
-    HIMAGELIST list_;
+struct DeleteGdiObject {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
+struct DestroyImageList {
+    void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
+};
+struct DeleteMemoryDC {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+struct DestroyAccelerators {
+    void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
+};
+
+// A GDI object (font, bitmap, brush).
+template <typename Handle>
+using GdiObject = OwnedHandle<Handle, DeleteGdiObject>;
+
+// An image list. A control keeps using one only when created to share it
+// (LVS_SHAREIMAGELISTS); otherwise the control destroys it itself and it
+// must not be held here.
+using ImageList = OwnedHandle<HIMAGELIST, DestroyImageList>;
+
+// A memory device context from CreateCompatibleDC.
+using MemoryDC = OwnedHandle<HDC, DeleteMemoryDC>;
+
+using AcceleratorTable = OwnedHandle<HACCEL, DestroyAccelerators>;
 
 // A device context from GetDC, released once.
 class WindowDC {
@@ -76,38 +73,6 @@ public:
 private:
     HWND window_;
     HDC dc_;
-};
-
-// A memory device context from CreateCompatibleDC, deleted once.
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDC()
-    {
-        if (dc_) DeleteDC(dc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-// An accelerator table, destroyed once.
-class AcceleratorTable {
-public:
-    explicit AcceleratorTable(HACCEL table = nullptr) : table_(table) {}
-    ~AcceleratorTable()
-    {
-        if (table_) DestroyAcceleratorTable(table_);
-    }
-    AcceleratorTable(const AcceleratorTable&) = delete;
-    AcceleratorTable& operator=(const AcceleratorTable&) = delete;
-    HACCEL Get() const { return table_; }
-
-private:
-    HACCEL table_;
 };
 
 // Selects an object into a DC for a scope.
