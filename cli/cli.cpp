@@ -18,6 +18,11 @@ namespace quorvel::cli {
 
 namespace {
 
+// A folder that an option names and that is not there.
+struct FolderMissing : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 // Messages are compiled as Shift_JIS; the path in them is the user's.
 std::string MessageForTerminal(const QuorvelError& error)
 {
@@ -49,6 +54,52 @@ void PrintTokens(const Options& options, const CodePage& codePage, std::ostream&
     }
 }
 
+// The cells for people: as text of the terminal, tab-separated.
+void PrintTableText(const CellTable& table, const CodePage& codePage, std::ostream& out)
+{
+    std::string line;
+    for (int32_t r = 0; r < table.RowCount(); ++r) {
+        line.clear();
+        for (int32_t c = 0; c < table.ColCount(); ++c) {
+            if (c > 0) line.push_back('\t');
+            line.append(ForTerminal(table.ReadCell(c, r), codePage));
+        }
+        line.push_back('\n');
+        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    }
+}
+
+// The column a choice names: its index, or the one column whose header
+// cell is the text (in the file's code page).
+int32_t ResolveColumn(const CellTable& table, const ColumnChoice& choice, const CodePage& codePage, const char* option)
+{
+    if (choice.index) return *choice.index;
+    const std::string wanted = FromTerminal(choice.headerText, codePage);
+    std::vector<int32_t> found;
+    for (int32_t c = 0; c < table.ColCount(); ++c)
+        if (table.ReadCell(c, 0) == wanted) found.push_back(c);
+    if (found.size() == 1) return found.front();
+    std::string message = std::string(option) + " '" + choice.headerText + "' " +
+                          (found.empty() ? "names no column" : "names more than one column") + "; the columns are:";
+    for (int32_t c = 0; c < table.ColCount(); ++c)
+        message += "\n  " + std::to_string(c) + ": " + ForTerminal(table.ReadCell(c, 0), codePage);
+    throw UsageError(message);
+}
+
+void PrintPlan(const std::vector<PiecePlan>& plans, std::ostream& out)
+{
+    for (const PiecePlan& plan : plans) {
+        out << plan.path << '\t' << plan.rows << " rows\t" << plan.bytes << " bytes";
+        switch (plan.mark) {
+        case PiecePlan::Mark::kNew: break;
+        case PiecePlan::Mark::kReplaces: out << "\treplaces an existing file"; break;
+        case PiecePlan::Mark::kShares: out << "\tshares one file with " << plan.note; break;
+        case PiecePlan::Mark::kCannot: out << "\tcannot be created: " << plan.note; break;
+        }
+        out << '\n';
+    }
+}
+
 void PrintTable(const CellTable& table, std::ostream& out)
 {
     std::string line;
@@ -73,16 +124,27 @@ void Run(const Options& options, std::ostream& out, FileSystem& files)
     CellTable table;
     table.ChangeColCount(options.columns);
     OpenCsvFile(table, options.file, codePage, files);
-    if (options.sortColumn) SortDataRows(table, *options.sortColumn, *CollationFor(codePage));
+    if (options.sortColumn)
+        SortDataRows(table, ResolveColumn(table, *options.sortColumn, codePage, "--sort"), *CollationFor(codePage));
     if (options.command == Command::kShow) {
-        PrintTable(table, out);
+        if (options.text) PrintTableText(table, codePage, out);
+        else PrintTable(table, out);
         return;
     }
-    // Pieces are named after the file as given, beside it.
-    const SplitTarget target{options.file, codePage, PathStyle::Native(), files};
+    const int32_t key = ResolveColumn(table, *options.keyColumn, codePage, "--key");
+    if (!options.outFolder.empty() && !files.IsFolder(options.outFolder))
+        throw FolderMissing("--out " + PathToUtf8(options.outFolder) + ": no such folder");
+    // Pieces are named after the file as given, beside it or in --out.
+    const SplitTarget target{options.file, codePage, PathStyle::Native(), files, options.outFolder};
+    SplitOptions splitOptions;
+    splitOptions.headerLine = options.header;
+    if (options.dryRun) {
+        PrintPlan(PlanSplitPieces(table, key, target, splitOptions), out);
+        return;
+    }
     SplitState state;
     const std::vector<std::string> pieces = WriteSplitPieces(
-        table, *options.keyColumn, target, [&](int32_t row) { table.SelectRow(row); }, state);
+        table, key, target, [&](int32_t row) { table.SelectRow(row); }, state, splitOptions);
     for (const std::string& piece : pieces) out << piece << '\n';
 }
 
@@ -99,6 +161,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         Run(options, out, files);
         out.flush();
         return kSuccess;
+    } catch (const FolderMissing& e) {
+        err << "quorvel-cli: " << e.what() << "\n";
+        return kSystemError;
     } catch (const UsageError& e) {
         err << "quorvel-cli: " << e.what() << "\n" << kUsage;
         return kUsageError;

@@ -6,8 +6,9 @@ namespace quorvel::cli {
 
 const char* const kUsage =
     "usage: quorvel-cli tokens FILE [--codepage N]\n"
-    "       quorvel-cli show FILE [--columns N] [--sort K] [--codepage N]\n"
-    "       quorvel-cli split FILE [--columns N] --key K [--sort K2] [--codepage N]\n";
+    "       quorvel-cli show FILE [--columns N] [--sort K] [--text] [--codepage N]\n"
+    "       quorvel-cli split FILE [--columns N] --key K [--sort K2] [--header] [--out DIR] [--dry-run]\n"
+    "                  [--codepage N]\n";
 
 const char* const kHelpText =
     "quorvel-cli reads a CSV file as Quorvel's Open command does.\n"
@@ -22,6 +23,18 @@ const char* const kHelpText =
     "Bytes 0x21-0x7E other than \"\\\" and \",\" are printed as they are, every other\n"
     "byte as \\xHH. --codepage N reads the file under code page N: 932 (Shift_JIS,\n"
     "the default off Windows) or a single-byte code page such as 1252.\n"
+    "\n"
+    "K and K2 are a 0-based column index or a header text: the column whose\n"
+    "header cell (row 0) is that text, byte for byte in the file's code page\n"
+    "(a UTF-8 command line is converted first).\n"
+    "  --text     show: each cell as text for the terminal (UTF-8 off Windows),\n"
+    "             cells separated by a tab, one row per line\n"
+    "  --header   split: the header row is the first line of every piece\n"
+    "  --out DIR  split: the pieces go into the folder DIR, which must exist\n"
+    "  --dry-run  split: writes nothing; prints per piece its path, rows and\n"
+    "             bytes, marked \"replaces\" (a file of that name exists),\n"
+    "             \"shares\" (one file with an earlier piece) or \"cannot\" (could\n"
+    "             not be created)\n"
     "Exit status: 0 success, 1 an error (its message on stderr), 2 a usage error.\n";
 
 namespace {
@@ -33,6 +46,15 @@ int ParseNumber(const std::string& text, const std::string& option)
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (text.empty() || ec != std::errc() || ptr != end) throw UsageError(option + " needs a number, not '" + text + "'");
     return value;
+}
+
+ColumnChoice ParseColumn(const std::string& text)
+{
+    int value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (!text.empty() && ec == std::errc() && ptr == end) return ColumnChoice{value, {}};
+    return ColumnChoice{std::nullopt, text};
 }
 
 }  // namespace
@@ -63,11 +85,21 @@ Options ParseOptions(const std::vector<std::string>& args)
             options.codePage = ParseNumber(value(), arg);
         } else if (arg == "--columns" && takesTable) {
             options.columns = ParseNumber(value(), arg);
+            options.columnsGiven = true;
             if (options.columns < 1 || options.columns > 255) throw UsageError("--columns takes 1 to 255");
         } else if (arg == "--sort" && takesTable) {
-            options.sortColumn = ParseNumber(value(), arg);
+            options.sortColumn = ParseColumn(value());
         } else if (arg == "--key" && options.command == Command::kSplit) {
-            options.keyColumn = ParseNumber(value(), arg);
+            options.keyColumn = ParseColumn(value());
+        } else if (arg == "--text" && options.command == Command::kShow) {
+            options.text = true;
+        } else if (arg == "--header" && options.command == Command::kSplit) {
+            options.header = true;
+        } else if (arg == "--dry-run" && options.command == Command::kSplit) {
+            options.dryRun = true;
+        } else if (arg == "--out" && options.command == Command::kSplit) {
+            options.outFolder = value();
+            if (options.outFolder.empty()) throw UsageError("--out needs a folder");
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
             throw UsageError("unknown option '" + arg + "'");
         } else if (!haveFile) {
@@ -79,8 +111,8 @@ Options ParseOptions(const std::vector<std::string>& args)
     }
     if (!haveFile) throw UsageError("no file given");
     if (options.command == Command::kSplit && !options.keyColumn) throw UsageError("split needs --key K");
-    auto checkColumn = [&](const std::optional<int>& column, const char* name) {
-        if (column && (*column < 0 || *column >= options.columns))
+    auto checkColumn = [&](const std::optional<ColumnChoice>& column, const char* name) {
+        if (column && column->index && (*column->index < 0 || *column->index >= options.columns))
             throw UsageError(std::string(name) + " must name a column from 0 to " + std::to_string(options.columns - 1));
     };
     checkColumn(options.sortColumn, "--sort");

@@ -14,13 +14,25 @@ struct UsageError : std::runtime_error {
 
 enum class Command { kHelp, kTokens, kShow, kSplit };
 
+// A column named on the command line: a 0-based index, or a header text.
+struct ColumnChoice {
+    std::optional<int> index;
+    std::string headerText;  // as the command line gave it, when no index
+};
+
 struct Options {
     Command command = Command::kHelp;
     std::string file;
     int columns = 5;
+    bool columnsGiven = false;
     std::optional<int> codePage;
-    std::optional<int> sortColumn;
-    std::optional<int> keyColumn;
+    std::optional<ColumnChoice> sortColumn;
+    std::optional<ColumnChoice> keyColumn;
+    // Beyond the window's commands; each off unless asked for.
+    bool text = false;        // show: cells for people, tab-separated
+    bool header = false;      // split: row 0 first in every piece
+    bool dryRun = false;      // split: print the plan, write nothing
+    std::string outFolder;    // split: the pieces go there
 };
 
 // Raises UsageError for anything it cannot take.

@@ -30,6 +30,10 @@ std::string ToUtf8(std::string_view text, const CodePage& codePage)
 
 std::string PathToUtf8(std::string_view path) { return ToUtf8(path, SystemCodePage()); }
 
+std::string ForTerminal(std::string_view text, const CodePage&) { return std::string(text); }
+
+std::string FromTerminal(std::string_view text, const CodePage&) { return std::string(text); }
+
 #else
 
 namespace {
@@ -68,6 +72,25 @@ std::string ToUtf8(std::string_view text, const CodePage& codePage)
 }
 
 std::string PathToUtf8(std::string_view path) { return std::string(path); }
+
+std::string ForTerminal(std::string_view text, const CodePage& codePage) { return ToUtf8(text, codePage); }
+
+std::string FromTerminal(std::string_view text, const CodePage& codePage)
+{
+    iconv_t cd = iconv_open(IconvName(codePage.Number()).c_str(), "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(text);
+    std::string input(text);
+    std::string out(input.size() * 2 + 4, '\0');
+    char* in = input.data();
+    size_t inLeft = input.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    const size_t r = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (r == static_cast<size_t>(-1)) return std::string(text);
+    out.resize(out.size() - outLeft);
+    return out;
+}
 
 #endif
 

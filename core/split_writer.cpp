@@ -1,5 +1,7 @@
 #include "core/split_writer.h"
 
+#include <algorithm>
+#include <cctype>
 #include <set>
 #include <string_view>
 #include <unordered_map>
@@ -23,8 +25,10 @@ public:
     }
 
     // Creates the piece, or truncates a file of that name that this split
-    // has not written, and writes `bytes` in one request.
-    void SavePiece(const std::string& path, const std::string& bytes)
+    // has not written, and writes `bytes` in one request; the first
+    // `skipWhenAppending` bytes (a header line) are left out when the file
+    // is one this split wrote already.
+    void SavePiece(const std::string& path, const std::string& bytes, size_t skipWhenAppending = 0)
     {
         std::unique_ptr<PieceFile> file = files_.OpenPiece(path);
         if (!file) throw FileCreateError(path);
@@ -34,7 +38,9 @@ public:
         const bool append = written_.count({identity.volume, identity.index}) != 0;
         if (!(append ? file->SeekToEnd() : file->Truncate())) throw FileCreateError(path);
         written_.insert({identity.volume, identity.index});
-        if (!bytes.empty() && file->Write(bytes.data(), bytes.size()) < bytes.size()) throw FileWriteError();
+        const size_t skip = append ? std::min(skipWhenAppending, bytes.size()) : 0;
+        const size_t count = bytes.size() - skip;
+        if (count > 0 && file->Write(bytes.data() + skip, count) < count) throw FileWriteError();
     }
 
 private:
@@ -101,14 +107,17 @@ std::vector<std::pair<size_t, size_t>> PlanBatches(const RowGroups& groups, doub
 // Builds the pieces of one batch in one pass down the table (rows read in
 // table order, at memory speed), then saves them in group order.
 void BuildAndSaveBatch(const CellTable& table, const RowGroups& groups, std::pair<size_t, size_t> batch,
-                       double lineBytes, RowLineBuilder& lines, const SplitTarget& target, PieceRegistry& pieces,
-                       SplitState& state, std::vector<std::string>& written)
+                       double lineBytes, RowLineBuilder& lines, const std::string& header, const SplitTarget& target,
+                       PieceRegistry& pieces, SplitState& state, std::vector<std::string>& written)
 {
     const auto [first, end] = batch;
     std::vector<std::string> buffers(end - first);
     std::vector<size_t> lastLine(end - first, 0);
-    for (size_t g = first; g < end; ++g)
-        buffers[g - first].reserve(static_cast<size_t>(static_cast<double>(groups.rowCount[g]) * lineBytes * 1.125) + 64);
+    for (size_t g = first; g < end; ++g) {
+        buffers[g - first].reserve(header.size() +
+                                   static_cast<size_t>(static_cast<double>(groups.rowCount[g]) * lineBytes * 1.125) + 64);
+        buffers[g - first] = header;
+    }
     for (int32_t j = 1; j < table.RowCount(); ++j) {
         const size_t g = groups.groupOfRow[static_cast<size_t>(j)];
         if (g < first || g >= end) continue;
@@ -123,13 +132,113 @@ void BuildAndSaveBatch(const CellTable& table, const RowGroups& groups, std::pai
         buffers[g - first] = std::string();  // each piece's memory goes once it is written
         const size_t lineStart = lastLine[g - first];
         state.LineText.assign(state.PieceBuffer, lineStart, state.PieceBuffer.size() - lineStart - 2);
-        std::string path = PieceFileName(target.inputPath, groups.keys[g], target.codePage, target.pathStyle);
-        pieces.SavePiece(path, state.PieceBuffer);
+        std::string path = PiecePath(target, groups.keys[g]);
+        pieces.SavePiece(path, state.PieceBuffer, header.size());
         written.push_back(std::move(path));
     }
 }
 
 }  // namespace
+
+std::string PiecePath(const SplitTarget& target, std::string_view key)
+{
+    std::string path = PieceFileName(target.inputPath, key, target.codePage, target.pathStyle);
+    if (target.outputFolder.empty()) return path;
+    // The same name, in the other folder.
+    const size_t folder = FolderPart(target.inputPath, target.codePage, target.pathStyle).size();
+    std::string moved = target.outputFolder;
+    const size_t last = LastSeparator(moved, target.codePage, target.pathStyle);
+    if (last == std::string::npos || last + 1 != moved.size()) moved.push_back(target.pathStyle.slash ? '/' : '\\');
+    return moved.append(path, folder, std::string::npos);
+}
+
+namespace {
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x != y && std::tolower(x) != std::tolower(y)) return false;
+    }
+    return true;
+}
+
+// Why the file system would refuse a piece's path, or empty.
+std::string RefusedName(const std::string& path, const SplitTarget& target)
+{
+    const size_t folder = FolderPart(path, target.codePage, target.pathStyle).size();
+    const std::string_view name = std::string_view(path).substr(folder);
+    if (!target.pathStyle.backslashAndColon) {
+        if (name.size() > 255) return "name too long";
+        if (path.size() >= 4096) return "path too long";
+        return {};
+    }
+    // Windows: the refused characters are made "_" already, and a name that
+    // ends in ".csv" is never a device's; what is left is the length.
+    if (path.size() > 259) return "path too long";
+    if (name.size() > 255) return "name too long";
+    return {};
+}
+
+}  // namespace
+
+std::vector<PiecePlan> PlanSplitPieces(const CellTable& table, int32_t keyColumn, const SplitTarget& target,
+                                       const SplitOptions& options)
+{
+    if (keyColumn < 0 || keyColumn >= table.ColCount()) throw TableIndexError();
+    std::vector<PiecePlan> plans;
+    if (table.RowCount() < 2) return plans;
+    const RowGroups groups = GroupRowsByKey(table, keyColumn, nullptr);
+    RowLineBuilder lines(target.codePage);
+    std::string line;
+    uint64_t header = 0;
+    if (options.headerLine) {
+        lines.Append(table, 0, line);
+        header = line.size() + 2;
+    }
+    plans.resize(groups.keys.size());
+    for (size_t g = 0; g < groups.keys.size(); ++g) {
+        plans[g].path = PiecePath(target, groups.keys[g]);
+        plans[g].rows = groups.rowCount[g];
+        plans[g].bytes = header;
+    }
+    for (int32_t j = 1; j < table.RowCount(); ++j) {
+        line.clear();
+        lines.Append(table, j, line);
+        plans[groups.groupOfRow[static_cast<size_t>(j)]].bytes += line.size() + 2;
+    }
+    // The marks, as the writer would meet them.
+    const std::optional<FileIdentity> input = target.files.IdentityOf(target.inputPath);
+    std::vector<std::optional<FileIdentity>> identities;
+    for (size_t g = 0; g < plans.size(); ++g) {
+        PiecePlan& plan = plans[g];
+        const std::optional<FileIdentity> identity = target.files.IdentityOf(plan.path);
+        identities.push_back(identity);
+        const std::string refused = RefusedName(plan.path, target);
+        if (!refused.empty()) {
+            plan.mark = PiecePlan::Mark::kCannot;
+            plan.note = refused;
+            continue;
+        }
+        if (plan.path == target.inputPath || (identity && input && *identity == *input)) {
+            plan.mark = PiecePlan::Mark::kCannot;
+            plan.note = "the input file itself";
+            continue;
+        }
+        for (size_t e = 0; e < g; ++e) {
+            const bool same = (identity && identities[e] && *identity == *identities[e]) ||
+                              (target.pathStyle.backslashAndColon && EqualIgnoringAsciiCase(plan.path, plans[e].path));
+            if (same && plans[e].mark != PiecePlan::Mark::kCannot) {
+                plan.mark = PiecePlan::Mark::kShares;
+                plan.note = plans[e].path;
+                break;
+            }
+        }
+        if (plan.mark == PiecePlan::Mark::kNew && identity) plan.mark = PiecePlan::Mark::kReplaces;
+    }
+    return plans;
+}
 
 std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyColumn, const SplitTarget& target,
                                           const RowVisited& rowVisited, SplitState& state, const SplitOptions& options)
@@ -144,9 +253,14 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
     const RowGroups groups = GroupRowsByKey(table, keyColumn, rowVisited);
     RowLineBuilder lines(target.codePage);
     const double lineBytes = EstimateLineBytes(table, lines);
+    std::string header;
+    if (options.headerLine) {
+        lines.Append(table, 0, header);
+        header.append("\r\n");
+    }
     PieceRegistry pieces(target.inputPath, target.files);
     for (const auto& batch : PlanBatches(groups, lineBytes, static_cast<double>(options.batchBytes)))
-        BuildAndSaveBatch(table, groups, batch, lineBytes, lines, target, pieces, state, written);
+        BuildAndSaveBatch(table, groups, batch, lineBytes, lines, header, target, pieces, state, written);
     return written;
 }
 

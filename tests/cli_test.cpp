@@ -150,5 +150,94 @@ TEST(Cli, HelpDescribesTheTool)
     EXPECT_NE(run.out.find("--codepage"), std::string::npos);
 }
 
+// The header text 産地 as a terminal gives it: UTF-8 off Windows, the
+// ANSI code page (here Shift_JIS) on Windows.
+#ifdef _WIN32
+const char* const kAreaTyped = "産地";
+#else
+const char* const kAreaTyped = "\xE7\x94\xA3\xE5\x9C\xB0";
+#endif
+
+TEST(CliOptions, KeyAndSortTakeAHeaderText)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("list.csv");
+    test::WriteFile(path, "no,名,産地\r\n1,a,x\r\n2,b,y\r\n3,c,x\r\n");
+    const CliRun run = RunTool({"split", path, "--columns", "3", "--key", kAreaTyped, "--sort", "no"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(test::ReadFile(dir.File("list_x.csv")), "1,a,x\r\n3,c,x\r\n");
+    const CliRun byIndex = RunTool({"show", path, "--columns", "3", "--sort", "2"});
+    const CliRun byName = RunTool({"show", path, "--columns", "3", "--sort", kAreaTyped});
+    EXPECT_EQ(byName.out, byIndex.out);
+}
+
+TEST(CliOptions, AnUnknownOrAmbiguousHeaderTextListsTheColumns)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("list.csv");
+    test::WriteFile(path, "a,b,a\r\n1,2,3\r\n");
+    for (const char* name : {"z", "a"}) {
+        const CliRun run = RunTool({"split", path, "--columns", "3", "--key", name});
+        EXPECT_EQ(run.status, 2) << name;
+        EXPECT_NE(run.err.find("0: a\n  1: b\n  2: a"), std::string::npos) << run.err;
+        EXPECT_TRUE(test::ListFolder(dir.Path()).size() == 1) << "nothing written";
+    }
+}
+
+TEST(CliOptions, HeaderOutAndDryRun)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("list.csv");
+    test::WriteFile(path, "no,area\r\n1,x\r\n2,y\r\n3,x\r\n");
+    const std::string out = dir.File("out");
+    ASSERT_TRUE(test::MakeFolder(out));
+
+    // --dry-run: the plan, nothing written.
+    const CliRun plan = RunTool({"split", path, "--columns", "2", "--key", "1", "--header", "--out", out, "--dry-run"});
+    EXPECT_EQ(plan.status, 0) << plan.err;
+    const std::string x = out + test::Separator() + "list_x.csv", y = out + test::Separator() + "list_y.csv";
+    EXPECT_EQ(plan.out, x + "\t2 rows\t19 bytes\n" + y + "\t1 rows\t14 bytes\n");
+    EXPECT_TRUE(test::ListFolder(out).empty());
+
+    // --header and --out: the same bytes as planned, in the other folder.
+    const CliRun run = RunTool({"split", path, "--columns", "2", "--key", "1", "--header", "--out", out});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(test::ReadFile(x), "no,area\r\n1,x\r\n3,x\r\n");
+    EXPECT_EQ(test::ReadFile(y), "no,area\r\n2,y\r\n");
+    EXPECT_FALSE(test::FileExists(dir.File("list_x.csv")));
+
+    // Now the pieces exist: the plan says so.
+    const CliRun again = RunTool({"split", path, "--columns", "2", "--key", "1", "--out", out, "--dry-run"});
+    EXPECT_EQ(again.out, x + "\t2 rows\t10 bytes\treplaces an existing file\n" + y +
+                             "\t1 rows\t5 bytes\treplaces an existing file\n");
+
+    // A folder that is not there: an error, nothing written.
+    const CliRun missing = RunTool({"split", path, "--columns", "2", "--key", "1", "--out", dir.File("nope")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("no such folder"), std::string::npos);
+}
+
+TEST(CliOptions, DryRunOfAnUnreadableFileFails)
+{
+    test::ScratchDir dir;
+    EXPECT_EQ(RunTool({"split", dir.File("missing.csv"), "--key", "0", "--dry-run"}).status, 1);
+}
+
+TEST(CliOptions, ShowTextPrintsCellsForPeople)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("t.csv");
+    test::WriteFile(path, "東京,\"a,b\"\r\n");
+    const CliRun run = RunTool({"show", path, "--columns", "2", "--text"});
+    EXPECT_EQ(run.status, 0);
+#ifdef _WIN32
+    EXPECT_EQ(run.out, "東京\ta,b\n");
+#else
+    EXPECT_EQ(run.out, "\xE6\x9D\xB1\xE4\xBA\xAC\ta,b\n");
+#endif
+    // The default output is unchanged.
+    EXPECT_EQ(RunTool({"show", path, "--columns", "2"}).out, "\\x93\\x8C\\x8B\\x9E,a\\x2Cb\n");
+}
+
 }  // namespace
 }  // namespace quorvel

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ public:
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override;
     std::unique_ptr<PieceFile> OpenPiece(const std::string& path) override;
     std::optional<FileIdentity> IdentityOf(const std::string& path) override;
+    bool IsFolder(const std::string& path) override { return folders.count(path) != 0; }
+    std::set<std::string> folders;  // paths that are folders
 
     std::string Canonical(const std::string& path) const;
     const std::string* Find(const std::string& path) const;

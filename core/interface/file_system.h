@@ -59,6 +59,9 @@ public:
 
     // The identity of an existing file, if it can be opened.
     virtual std::optional<FileIdentity> IdentityOf(const std::string& path) = 0;
+
+    // True when the path names an existing folder.
+    virtual bool IsFolder(const std::string& path) = 0;
 };
 
 // The platform's own file layer. (Platform layer.)

@@ -117,6 +117,12 @@ public:
         return std::make_unique<PosixPieceFile>(fd, IdentityOfStat(st), static_cast<uint64_t>(st.st_size));
     }
 
+    bool IsFolder(const std::string& path) override
+    {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
     std::optional<FileIdentity> IdentityOf(const std::string& path) override
     {
         struct stat st;

@@ -106,6 +106,12 @@ public:
         return std::make_unique<Win32PieceFile>(std::move(file), *identity, size);
     }
 
+    bool IsFolder(const std::string& path) override
+    {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+
     std::optional<FileIdentity> IdentityOf(const std::string& path) override
     {
         FileHandle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
