@@ -7,6 +7,7 @@
 #include "core/cell_table.h"
 #include "core/csv_open.h"
 #include "core/errors.h"
+#include "core/record_reader.h"
 #include "core/row_sort.h"
 #include "core/split_writer.h"
 #include "core/token_reader.h"
@@ -73,7 +74,11 @@ void PrintTableText(const CellTable& table, const CodePage& codePage, std::ostre
 // cell is the text (in the file's code page).
 int32_t ResolveColumn(const CellTable& table, const ColumnChoice& choice, const CodePage& codePage, const char* option)
 {
-    if (choice.index) return *choice.index;
+    if (choice.index) {
+        if (*choice.index >= table.ColCount())
+            throw UsageError(std::string(option) + " must name a column from 0 to " + std::to_string(table.ColCount() - 1));
+        return *choice.index;
+    }
     const std::string wanted = FromTerminal(choice.headerText, codePage);
     std::vector<int32_t> found;
     for (int32_t c = 0; c < table.ColCount(); ++c)
@@ -123,7 +128,11 @@ void Run(const Options& options, std::ostream& out, FileSystem& files)
     }
     CellTable table;
     table.ChangeColCount(options.columns);
-    OpenCsvFile(table, options.file, codePage, files);
+    if (options.rows)
+        OpenCsvRecords(table, options.file, codePage, files,
+                       options.columnsGiven ? std::optional<int32_t>(options.columns) : std::nullopt);
+    else
+        OpenCsvFile(table, options.file, codePage, files);
     if (options.sortColumn)
         SortDataRows(table, ResolveColumn(table, *options.sortColumn, codePage, "--sort"), *CollationFor(codePage));
     if (options.command == Command::kShow) {

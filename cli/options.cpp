@@ -6,9 +6,9 @@ namespace quorvel::cli {
 
 const char* const kUsage =
     "usage: quorvel-cli tokens FILE [--codepage N]\n"
-    "       quorvel-cli show FILE [--columns N] [--sort K] [--text] [--codepage N]\n"
-    "       quorvel-cli split FILE [--columns N] --key K [--sort K2] [--header] [--out DIR] [--dry-run]\n"
-    "                  [--codepage N]\n";
+    "       quorvel-cli show FILE [--columns N] [--rows] [--sort K] [--text] [--codepage N]\n"
+    "       quorvel-cli split FILE [--columns N] [--rows] --key K [--sort K2] [--header] [--out DIR]\n"
+    "                  [--dry-run] [--codepage N]\n";
 
 const char* const kHelpText =
     "quorvel-cli reads a CSV file as Quorvel's Open command does.\n"
@@ -27,6 +27,12 @@ const char* const kHelpText =
     "K and K2 are a 0-based column index or a header text: the column whose\n"
     "header cell (row 0) is that text, byte for byte in the file's code page\n"
     "(a UTF-8 command line is converted first).\n"
+    "  --rows     read records instead of one flat token list: a line break\n"
+    "             outside quotes ends a record, every field is kept (empty last\n"
+    "             fields too), blanks belong to values, quoted values may hold\n"
+    "             commas, doubled quotes and line breaks; the columns are --columns\n"
+    "             or the widest record's, shorter records are padded, a wider one\n"
+    "             is an error naming its line\n"
     "  --text     show: each cell as text for the terminal (UTF-8 off Windows),\n"
     "             cells separated by a tab, one row per line\n"
     "  --header   split: the header row is the first line of every piece\n"
@@ -91,6 +97,8 @@ Options ParseOptions(const std::vector<std::string>& args)
             options.sortColumn = ParseColumn(value());
         } else if (arg == "--key" && options.command == Command::kSplit) {
             options.keyColumn = ParseColumn(value());
+        } else if (arg == "--rows" && takesTable) {
+            options.rows = true;
         } else if (arg == "--text" && options.command == Command::kShow) {
             options.text = true;
         } else if (arg == "--header" && options.command == Command::kSplit) {
@@ -111,9 +119,12 @@ Options ParseOptions(const std::vector<std::string>& args)
     }
     if (!haveFile) throw UsageError("no file given");
     if (options.command == Command::kSplit && !options.keyColumn) throw UsageError("split needs --key K");
+    // With --rows and no --columns the file decides the column count; the
+    // index is checked once it is read.
+    const int columns = options.rows && !options.columnsGiven ? 255 : options.columns;
     auto checkColumn = [&](const std::optional<ColumnChoice>& column, const char* name) {
-        if (column && column->index && (*column->index < 0 || *column->index >= options.columns))
-            throw UsageError(std::string(name) + " must name a column from 0 to " + std::to_string(options.columns - 1));
+        if (column && column->index && (*column->index < 0 || *column->index >= columns))
+            throw UsageError(std::string(name) + " must name a column from 0 to " + std::to_string(columns - 1));
     };
     checkColumn(options.sortColumn, "--sort");
     checkColumn(options.keyColumn, "--key");

@@ -29,6 +29,7 @@ struct Options {
     std::optional<ColumnChoice> sortColumn;
     std::optional<ColumnChoice> keyColumn;
     // Beyond the window's commands; each off unless asked for.
+    bool rows = false;        // show, split: read records, one a row
     bool text = false;        // show: cells for people, tab-separated
     bool header = false;      // split: row 0 first in every piece
     bool dryRun = false;      // split: print the plan, write nothing
