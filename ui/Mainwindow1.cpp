@@ -1,8 +1,11 @@
 #include "ui/Mainwindow1.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 
 #include "app/system_services.h"
 #include "ui/app_paths.h"
@@ -130,6 +133,9 @@ LRESULT TMainForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         OnCreate();
         return 0;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
     case WM_SIZE:
         OnSize();
         return 0;
@@ -170,6 +176,7 @@ LRESULT TMainForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void TMainForm1::OnCreate()
 {
+    DragAcceptFiles(Window(), TRUE);
     toolBar1_.Create(Window(), instance_, font_.Get(), scale_);
     stringGrid1_.Create(Window(), instance_, font_.Get(), scale_);
     // One undivided field, no size grip, as high as the design says: the
@@ -190,6 +197,21 @@ void TMainForm1::OnSize()
     MoveWindow(statusBar_, 0, client.bottom - statusHeight, client.right, statusHeight, TRUE);
     MoveWindow(toolBar1_.Window(), 0, 0, client.right, toolHeight, TRUE);
     MoveWindow(stringGrid1_.Window(), 0, toolHeight, client.right, client.bottom - toolHeight - statusHeight, TRUE);
+}
+
+void TMainForm1::OnDropFiles(HDROP drop)
+{
+    // The drop handle is given back however this ends.
+    const std::unique_ptr<std::remove_pointer_t<HDROP>, decltype(&DragFinish)> finish(drop, &DragFinish);
+    // While a modal window shows, the main window takes no input.
+    if (!IsWindowEnabled(Window())) return;
+    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    if (length == 0) return;
+    std::string path(length + 1, '\0');
+    DragQueryFileA(drop, 0, path.data(), length + 1);
+    path.resize(length);
+    // Several files: the first is opened, the rest left alone.
+    OpenDroppedFile(path);
 }
 
 void TMainForm1::OnActivate(bool active)

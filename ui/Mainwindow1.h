@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -30,6 +31,9 @@ public:
     const Scaler& Scale() const { return scale_; }
 
     void SetDialog(TDialogForm1* dialog) { dialogForm1_ = dialog; }
+    // The recorded input path: the file last accepted in the open dialog or
+    // dropped on the window.
+    const std::string& InputPath() const { return openDialog1_.FileName(); }
 
     // Idle processing: the grid catches up with the current row, and the
     // status bar shows the hint of what lies under the pointer.
@@ -49,6 +53,9 @@ private:
 
     // Commands.
     void Open1Click();
+    void OpenDroppedFile(const std::string& path);
+    void OpenRecordedPath();
+    void OnDropFiles(HDROP drop);
     void Exit1Click();
     void S1Click();
     void N2Click();

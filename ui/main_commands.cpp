@@ -19,6 +19,18 @@ namespace quorvel::ui {
 void TMainForm1::Open1Click()
 {
     if (!openDialog1_.Execute(Window())) return;
+    OpenRecordedPath();
+}
+
+void TMainForm1::OpenDroppedFile(const std::string& path)
+{
+    // As Open does with the file accepted in its dialog.
+    openDialog1_.SetFileName(path);
+    OpenRecordedPath();
+}
+
+void TMainForm1::OpenRecordedPath()
+{
     const std::string path = openDialog1_.FileName();
     {
         WaitCursor wait;

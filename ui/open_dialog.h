@@ -14,6 +14,9 @@ public:
     // the recorded path.
     bool Execute(HWND owner);
     const std::string& FileName() const { return fileName_; }
+    // Records a path accepted another way (a file dropped on the window):
+    // the next showing offers it.
+    void SetFileName(std::string path) { fileName_ = std::move(path); }
 
 private:
     std::string fileName_;
