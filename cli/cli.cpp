@@ -14,6 +14,7 @@
 #include "core/interface/collation.h"
 #include "app/system_services.h"
 #include "cli/terminal_text.h"
+#include "version.h"
 
 namespace quorvel::cli {
 
@@ -163,6 +164,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 {
     try {
         const Options options = ParseOptions(args);
+        if (options.command == Command::kVersion) {
+            out << "quorvel-cli " << QUORVEL_VERSION_STRING << "\n";
+            return kSuccess;
+        }
         if (options.command == Command::kHelp) {
             out << kHelpText << "\n" << kUsage;
             return kSuccess;

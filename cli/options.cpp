@@ -5,7 +5,8 @@
 namespace quorvel::cli {
 
 const char* const kUsage =
-    "usage: quorvel-cli tokens FILE [--codepage N]\n"
+    "usage: quorvel-cli --help | --version\n"
+    "       quorvel-cli tokens FILE [--codepage N]\n"
     "       quorvel-cli show FILE [--columns N] [--rows] [--sort K] [--text] [--codepage N]\n"
     "       quorvel-cli split FILE [--columns N] [--rows] --key K [--sort K2] [--header] [--out DIR]\n"
     "                  [--dry-run] [--codepage N]\n";
@@ -70,6 +71,10 @@ Options ParseOptions(const std::vector<std::string>& args)
     Options options;
     if (args.empty()) throw UsageError("no command given");
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") return options;
+    if (args[0] == "--version") {
+        options.command = Command::kVersion;
+        return options;
+    }
     if (args[0] == "tokens") options.command = Command::kTokens;
     else if (args[0] == "show") options.command = Command::kShow;
     else if (args[0] == "split") options.command = Command::kSplit;

@@ -12,7 +12,7 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum class Command { kHelp, kTokens, kShow, kSplit };
+enum class Command { kHelp, kVersion, kTokens, kShow, kSplit };
 
 // A column named on the command line: a 0-based index, or a header text.
 struct ColumnChoice {

@@ -1,6 +1,7 @@
 // quorvel-cli: escaping, layout, exit statuses and messages.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -140,6 +141,17 @@ TEST(Cli, SplitWritesPiecesBesideTheFileAndPrintsThem)
     EXPECT_EQ(run.out, dir.File("list_x.csv") + "\n" + dir.File("list_y.csv") + "\n");
     EXPECT_EQ(test::ReadFile(dir.File("list_x.csv")), "1,a,x\r\n3,c,x\r\n");
     EXPECT_EQ(test::ReadFile(dir.File("list_y.csv")), "2,b,y\r\n");
+}
+
+TEST(Cli, VersionIsTheOneOfTheFileVersion)
+{
+    const CliRun run = RunTool({"--version"});
+    EXPECT_EQ(run.status, 0);
+    std::ifstream in(std::string(QUORVEL_SOURCE_DIR) + "/VERSION");
+    std::string version;
+    std::getline(in, version);
+    ASSERT_FALSE(version.empty());
+    EXPECT_EQ(run.out, "quorvel-cli " + version + "\n");
 }
 
 TEST(Cli, HelpDescribesTheTool)

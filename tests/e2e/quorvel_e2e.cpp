@@ -733,6 +733,34 @@ int BenchOpen(const std::string& exe, const std::string& work, const std::string
     return 0;
 }
 
+// Starts the program, waits for its window, ends it with Ctrl+Q: the
+// unpacked package's window test.
+int StartStop(const std::string& exe)
+{
+    Session s(exe);
+    Check(WindowText(s.Main()) == "Quorvel", "the window starts from " + exe);
+    WaitForeground(s.Main());
+    s.Keys({VK_CONTROL}, 'Q');
+    Check(s.WaitExit() == 0, "Ctrl+Q ends it with exit code 0");
+    return Failures() == 0 ? 0 : 1;
+}
+
+// Prints the product version of a program's version resource.
+int PrintVersionOf(const std::string& program)
+{
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(program.c_str(), &ignored);
+    std::vector<char> info(size ? size : 1);
+    if (!size || !GetFileVersionInfoA(program.c_str(), 0, size, info.data())) return 1;
+    char* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(info.data(), "\\StringFileInfo\\041103A4\\ProductVersion", reinterpret_cast<void**>(&value),
+                        &length))
+        return 1;
+    std::printf("%s\n", value);
+    return 0;
+}
+
 }  // namespace
 }  // namespace quorvel::e2e
 
@@ -740,9 +768,13 @@ int main(int argc, char** argv)
 {
     // Screen coordinates as the screen has them, whatever its dots per inch.
     SetProcessDPIAware();
+    if (argc == 3 && std::string(argv[1]) == "--start-stop") return quorvel::e2e::StartStop(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--version-of") return quorvel::e2e::PrintVersionOf(argv[2]);
     if (argc < 4) {
         std::fprintf(stderr, "usage: quorvel_e2e QUORVEL.EXE WORKDIR RECORDER.EXE [--screenshots DIR]\n"
-                             "       quorvel_e2e QUORVEL.EXE WORKDIR --bench-open FILE\n");
+                             "       quorvel_e2e QUORVEL.EXE WORKDIR --bench-open FILE\n"
+                             "       quorvel_e2e --start-stop QUORVEL.EXE\n"
+                             "       quorvel_e2e --version-of PROGRAM.EXE\n");
         return 2;
     }
     const std::string exe = argv[1], work = argv[2];
