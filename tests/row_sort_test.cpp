@@ -11,6 +11,7 @@
 #include "core/row_sort.h"
 #include "core/interface/collation.h"
 #include "core/portable_collation.h"
+#include "reference/plain_sort.h"
 
 namespace quorvel {
 namespace {
@@ -127,30 +128,6 @@ TEST(SortDataRows, KeyColumnIsThePhysicalPositionAfterAMove)
     EXPECT_EQ(table.ReadCell(0, 1), "2");
 }
 
-// The partition scheme written as plainly as it reads: recursion into the
-// left part, a loop over the right part. The sort must match it on every
-// input that does not trip the depth limit.
-void ReferenceSort(std::vector<uint32_t>& e, int64_t L, int64_t R, const EntryCompare& compare)
-{
-    for (;;) {
-        int64_t I = L, J = R, P = (L + R) / 2;
-        do {
-            while (compare(e[I], e[P]) < 0) ++I;
-            while (compare(e[J], e[P]) > 0) --J;
-            if (I <= J) {
-                std::swap(e[I], e[J]);
-                if (P == I) P = J;
-                else if (P == J) P = I;
-                ++I;
-                --J;
-            }
-        } while (I <= J);
-        if (L < J) ReferenceSort(e, L, J, compare);
-        L = I;
-        if (!(I < R)) return;
-    }
-}
-
 std::vector<uint32_t> Identity(size_t n)
 {
     std::vector<uint32_t> e(n);
@@ -169,7 +146,7 @@ TEST(SortEntries, MatchesThePlainRecursiveSchemeOnRandomKeys)
         const EntryCompare compare = [&](uint32_t a, uint32_t b) { return keys[a] - keys[b]; };
         std::vector<uint32_t> fast = Identity(n), plain = Identity(n);
         SortEntries(fast, 0, static_cast<int64_t>(n) - 1, compare);
-        ReferenceSort(plain, 0, static_cast<int64_t>(n) - 1, compare);
+        reference::PlainSortEntries(plain, 0, static_cast<int64_t>(n) - 1, compare);
         ASSERT_EQ(fast, plain) << "round " << round;
     }
 }
@@ -243,6 +220,32 @@ TEST(SortDataRows, AMillionRowsOfFewKeysSortCorrectly)
     SortDataRows(table, 0, collation);
     for (int32_t r = 2; r < table.RowCount(); ++r)
         ASSERT_LE(collation.CompareKeys(table.ReadCell(0, r - 1), table.ReadCell(0, r)), 0) << r;
+}
+
+// Sorting by ranks of the distinct keys gives the order of comparing the
+// texts themselves, ties between keys that differ only in case included.
+TEST(SortDataRows, ByRanksInTheOrderOfThePlainComparisonSort)
+{
+    const CodePage sjis = CodePage::ShiftJis();
+    const auto collation = CollationFor(sjis);
+    const std::vector<std::string> alphabet = {"a", "A", "b", "B", "", "10", "2", "ア", "あ", "ｱ", "東京", "ab", "Ab"};
+    std::mt19937 rng(11);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::string> keys(2 + rng() % 200);
+        for (std::string& k : keys) k = alphabet[rng() % alphabet.size()];
+        std::vector<std::string> tokens = {"key", "row"};
+        for (size_t i = 0; i < keys.size(); ++i) {
+            tokens.push_back(keys[i]);
+            tokens.push_back(std::to_string(i));
+        }
+        CellTable table;
+        table.ChangeColCount(2);
+        table.LayOutTokens(TokenList::FromStrings(tokens));
+        SortDataRows(table, 0, *collation);
+        std::vector<uint32_t> got;
+        for (int32_t r = 1; r < table.RowCount(); ++r) got.push_back(static_cast<uint32_t>(std::stoul(std::string(table.ReadCell(1, r)))));
+        ASSERT_EQ(got, reference::PlainRowOrder(keys, *collation)) << "round " << round;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+// The sort by ranks of the distinct keys gives exactly the row order of the
+// plain partition scheme comparing the key texts through the collation.
+#include "core/cell_table.h"
+#include "core/portable_collation.h"
+#include "core/row_sort.h"
+#include "fuzz_support.h"
+#include "reference/plain_sort.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace quorvel;
+    if (size < 1) return 0;
+    const CodePage codePage = fuzz::ChosenCodePage(data[0]);
+    const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::vector<std::string> keys = fuzz::ReadTokens(bytes, codePage).ToStrings();
+    if (keys.size() < 2) return 0;
+    std::vector<std::string> tokens = {"key", "row"};
+    for (size_t i = 0; i < keys.size(); ++i) {
+        tokens.push_back(keys[i]);
+        tokens.push_back(std::to_string(i));
+    }
+    CellTable table;
+    table.ChangeColCount(2);
+    table.LayOutTokens(TokenList::FromStrings(tokens));
+    const PortableCollation collation(codePage);
+    SortDataRows(table, 0, collation);
+    const std::vector<uint32_t> plain = reference::PlainRowOrder(keys, collation);
+    for (int32_t r = 1; r < table.RowCount(); ++r)
+        if (std::stoul(std::string(table.ReadCell(1, r))) != plain[static_cast<size_t>(r - 1)])
+            fuzz::Fail("the order differs from the plain comparison sort");
+    return 0;
+}

@@ -1,0 +1,22 @@
+// The partition scheme of the row sort written as plainly as it reads:
+// recursion into the left part, a loop over the right part, every
+// comparison through the collation. The fast sort must give the same
+// order on every input.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/interface/collation.h"
+#include "core/row_sort.h"
+
+namespace quorvel::reference {
+
+void PlainSortEntries(std::vector<uint32_t>& e, int64_t L, int64_t R, const EntryCompare& compare);
+
+// The order in which the data rows (keys[0] is row 1's key) come out:
+// original row indexes from 0.
+std::vector<uint32_t> PlainRowOrder(const std::vector<std::string>& keys, const Collation& collation);
+
+}  // namespace quorvel::reference
