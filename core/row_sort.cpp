@@ -13,44 +13,92 @@ namespace quorvel {
 
 namespace {
 
-// Each data row's rank of its key in the collation order (rows 1 .. n as
-// 0 .. n - 1); nullopt when the collation cannot make sort keys.
-std::optional<std::vector<uint32_t>> CollationRanks(const CellTable& table, int32_t keyColumn,
-                                                    const Collation& collation)
+// The distinct key texts of the data rows, each with one sort key, and
+// each row's distinct text (rows 1 .. n as 0 .. n - 1).
+struct DistinctKeys {
+    std::vector<uint32_t> keyOfRow;
+    std::string sortKeys;          // all in one buffer
+    std::vector<size_t> keyStart;  // by distinct text, and one past the last
+    std::string_view SortKey(uint32_t d) const
+    {
+        return std::string_view(sortKeys).substr(keyStart[d], keyStart[d + 1] - keyStart[d]);
+    }
+    size_t Count() const { return keyStart.size() - 1; }
+};
+
+// nullopt when the collation cannot make sort keys.
+std::optional<DistinctKeys> CollateDistinctKeys(const CellTable& table, int32_t keyColumn, const Collation& collation)
 {
     const int32_t n = table.RowCount() - 1;
-    // The distinct key texts, each row pointing at its own.
+    DistinctKeys keys;
     std::vector<std::string_view> distinct;
     std::unordered_map<std::string_view, uint32_t> indexOfKey;
-    std::vector<uint32_t> keyOfRow(static_cast<size_t>(std::max(n, 0)));
+    keys.keyOfRow.resize(static_cast<size_t>(std::max(n, 0)));
     for (int32_t j = 0; j < n; ++j) {
         const std::string_view key = table.ReadCell(keyColumn, j + 1);
         auto [it, added] = indexOfKey.try_emplace(key, static_cast<uint32_t>(distinct.size()));
         if (added) distinct.push_back(key);
-        keyOfRow[static_cast<size_t>(j)] = it->second;
+        keys.keyOfRow[static_cast<size_t>(j)] = it->second;
     }
-    // One sort key per distinct text, all in one buffer.
-    std::string keys;
-    std::vector<size_t> keyStart(distinct.size() + 1);
+    keys.keyStart.resize(distinct.size() + 1);
     for (size_t d = 0; d < distinct.size(); ++d) {
-        keyStart[d] = keys.size();
-        if (!collation.AppendSortKey(distinct[d], keys)) return std::nullopt;
+        keys.keyStart[d] = keys.sortKeys.size();
+        if (!collation.AppendSortKey(distinct[d], keys.sortKeys)) return std::nullopt;
     }
-    keyStart[distinct.size()] = keys.size();
-    const std::string_view all(keys);
-    auto sortKey = [&](uint32_t d) { return all.substr(keyStart[d], keyStart[d + 1] - keyStart[d]); };
-    // Texts in collation order; texts that collate equal share a rank.
-    std::vector<uint32_t> order(distinct.size());
+    keys.keyStart[distinct.size()] = keys.sortKeys.size();
+    return keys;
+}
+
+// Each row's rank of its key in the collation order: the distinct texts
+// sorted once, texts that collate equal sharing a rank.
+std::vector<uint32_t> RanksOfRows(const DistinctKeys& keys)
+{
+    std::vector<uint32_t> order(keys.Count());
     for (uint32_t d = 0; d < order.size(); ++d) order[d] = d;
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return CompareSortKeys(sortKey(a), sortKey(b)) < 0; });
-    std::vector<uint32_t> rankOfKey(distinct.size());
+    std::sort(order.begin(), order.end(),
+              [&](uint32_t a, uint32_t b) { return CompareSortKeys(keys.SortKey(a), keys.SortKey(b)) < 0; });
+    std::vector<uint32_t> rankOfKey(keys.Count());
     uint32_t rank = 0;
     for (size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && CompareSortKeys(sortKey(order[i - 1]), sortKey(order[i])) != 0) ++rank;
+        if (i > 0 && CompareSortKeys(keys.SortKey(order[i - 1]), keys.SortKey(order[i])) != 0) ++rank;
         rankOfKey[order[i]] = rank;
     }
-    for (uint32_t& key : keyOfRow) key = rankOfKey[key];
-    return keyOfRow;
+    std::vector<uint32_t> ranks(keys.keyOfRow.size());
+    for (size_t j = 0; j < ranks.size(); ++j) ranks[j] = rankOfKey[keys.keyOfRow[j]];
+    return ranks;
+}
+
+// True when the first rows repeat their keys enough for ranking to pay.
+bool FewDistinctKeys(const CellTable& table, int32_t keyColumn)
+{
+    const int32_t sample = std::min<int32_t>(table.RowCount() - 1, 4096);
+    std::unordered_map<std::string_view, char> seen;
+    for (int32_t j = 1; j <= sample; ++j) seen.emplace(table.ReadCell(keyColumn, j), 0);
+    return seen.size() * 4 <= static_cast<size_t>(sample);
+}
+
+// One sort key per data row, all in one buffer; nullopt when the
+// collation cannot make them.
+struct RowSortKeys {
+    std::string sortKeys;
+    std::vector<size_t> keyStart;  // by row from 0, and one past the last
+    std::string_view SortKey(uint32_t j) const
+    {
+        return std::string_view(sortKeys).substr(keyStart[j], keyStart[j + 1] - keyStart[j]);
+    }
+};
+
+std::optional<RowSortKeys> CollateRows(const CellTable& table, int32_t keyColumn, const Collation& collation)
+{
+    const int32_t n = table.RowCount() - 1;
+    RowSortKeys keys;
+    keys.keyStart.resize(static_cast<size_t>(n) + 1);
+    for (int32_t j = 0; j < n; ++j) {
+        keys.keyStart[static_cast<size_t>(j)] = keys.sortKeys.size();
+        if (!collation.AppendSortKey(table.ReadCell(keyColumn, j + 1), keys.sortKeys)) return std::nullopt;
+    }
+    keys.keyStart[static_cast<size_t>(n)] = keys.sortKeys.size();
+    return keys;
 }
 
 }  // namespace
@@ -62,13 +110,27 @@ void SortDataRows(CellTable& table, int32_t keyColumn, const Collation& collatio
         std::vector<uint32_t> entries(static_cast<size_t>(n));
         for (uint32_t j = 0; j < static_cast<uint32_t>(n); ++j) entries[j] = j;
 
-        // Each distinct key is collated once; the partition scheme then
-        // compares integer ranks, which give every comparison the sign the
-        // collation gives it, so equal keys come out in the same order.
-        if (const std::optional<std::vector<uint32_t>> ranks = CollationRanks(table, keyColumn, collation)) {
+        // Few distinct keys (as the first rows tell): each distinct key is
+        // collated once, and the partition scheme compares integer ranks,
+        // which give every comparison the sign the collation gives it, so
+        // equal keys come out in the same order. Mostly distinct keys: one
+        // sort key per row, compared directly.
+        std::optional<std::vector<uint32_t>> ranks;
+        std::optional<RowSortKeys> rowKeys;
+        if (FewDistinctKeys(table, keyColumn)) {
+            if (const std::optional<DistinctKeys> keys = CollateDistinctKeys(table, keyColumn, collation))
+                ranks = RanksOfRows(*keys);
+        } else {
+            rowKeys = CollateRows(table, keyColumn, collation);
+        }
+        if (ranks) {
             const uint32_t* rank = ranks->data();
             SortEntries(entries, 0, n - 1, [rank](uint32_t a, uint32_t b) {
                 return rank[a] < rank[b] ? -1 : (rank[a] > rank[b] ? 1 : 0);
+            });
+        } else if (rowKeys) {
+            SortEntries(entries, 0, n - 1, [&keys = *rowKeys](uint32_t a, uint32_t b) {
+                return CompareSortKeys(keys.SortKey(a), keys.SortKey(b));
             });
         } else {
             // Keys that cannot be made: the collation compares the texts.
