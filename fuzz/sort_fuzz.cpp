@@ -5,6 +5,7 @@
 #include "core/cell_table.h"
 #include "core/row_sort.h"
 #include "fuzz_support.h"
+#include "reference/plain_sort.h"
 #include "core/portable_collation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -17,14 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (keys.size() < 2) return 0;
 
     // Column 0 the key, column 1 the row's number before the sort.
-    std::vector<std::string> tokens = {"key", "row"};
-    for (size_t i = 0; i < keys.size(); ++i) {
-        tokens.push_back(keys[i]);
-        tokens.push_back(std::to_string(i));
-    }
     CellTable table;
-    table.ChangeColCount(2);
-    table.LayOutTokens(TokenList::FromStrings(tokens));
+    reference::LayOutKeys(table, keys);
     const PortableCollation collation(codePage);
     SortDataRows(table, 0, collation);
 

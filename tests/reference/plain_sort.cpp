@@ -23,6 +23,25 @@ void PlainSortEntries(std::vector<uint32_t>& e, int64_t L, int64_t R, const Entr
     }
 }
 
+void LayOutKeys(CellTable& table, const std::vector<std::string>& keys)
+{
+    std::vector<std::string> tokens = {"key", "row"};
+    for (size_t i = 0; i < keys.size(); ++i) {
+        tokens.push_back(keys[i]);
+        tokens.push_back(std::to_string(i));
+    }
+    table.ChangeColCount(2);
+    table.LayOutTokens(TokenList::FromStrings(tokens));
+}
+
+std::vector<uint32_t> RowIndexes(const CellTable& table)
+{
+    std::vector<uint32_t> rows;
+    for (int32_t r = 1; r < table.RowCount(); ++r)
+        rows.push_back(static_cast<uint32_t>(std::stoul(std::string(table.ReadCell(1, r)))));
+    return rows;
+}
+
 std::vector<uint32_t> PlainRowOrder(const std::vector<std::string>& keys, const Collation& collation)
 {
     std::vector<uint32_t> e(keys.size());

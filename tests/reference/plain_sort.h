@@ -8,12 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "core/cell_table.h"
 #include "core/interface/collation.h"
 #include "core/row_sort.h"
 
 namespace quorvel::reference {
 
 void PlainSortEntries(std::vector<uint32_t>& e, int64_t L, int64_t R, const EntryCompare& compare);
+
+// Lays out a table of two columns for sorting tests: "key" and "row" above,
+// then one row per key with its key and its index from 0.
+void LayOutKeys(CellTable& table, const std::vector<std::string>& keys);
+
+// The row indexes of such a table's data rows, top to bottom.
+std::vector<uint32_t> RowIndexes(const CellTable& table);
 
 // The order in which the data rows (keys[0] is row 1's key) come out:
 // original row indexes from 0.
