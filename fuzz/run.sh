@@ -15,11 +15,14 @@ CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$root/build/fuzz" -DCMAKE_BUILD_
 cmake --build "$root/build/fuzz" -j "$(nproc)" >/dev/null
 for target in $targets; do
   work="$root/build/fuzz-corpus/$target"
+  # sort_ranks reads the same inputs as sort and shares its seeds.
+  seeds="$root/fuzz/corpus/$target"
+  [ "$target" = sort_ranks ] && seeds="$root/fuzz/corpus/sort"
   findings="$root/build/fuzz-findings/$target"
   mkdir -p "$work" "$findings"
   log="$root/build/fuzz-$target.log"
   (cd "$findings" && "$root/build/fuzz/fuzz/${target}_fuzz" -max_total_time="$seconds" -print_final_stats=1 \
-     -max_len=4096 -timeout=10 -rss_limit_mb=4096 "$work" "$root/fuzz/corpus/$target" >"$log" 2>&1) || true
+     -max_len=4096 -timeout=10 -rss_limit_mb=4096 "$work" "$seeds" >"$log" 2>&1) || true
   runs=$(grep -a "stat::number_of_executed_units" "$log" | awk '{print $2}')
   found=$(find "$findings" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
   echo "$target: ${runs:-?} executions in $seconds s, $found findings"
