@@ -8,7 +8,6 @@ namespace quorvel {
 
 namespace {
 constexpr size_t kAppendBlockSize = size_t{1} << 20;
-constexpr uint64_t kMaxOffset = (uint64_t{1} << (64 - 24)) - 1;
 }  // namespace
 
 uint64_t TextPool::NextBase() const
@@ -25,7 +24,7 @@ uint64_t TextPool::AdoptBuffer(ByteBuffer bytes, size_t size)
     return base;
 }
 
-TextRef TextPool::RefAt(uint64_t offset, size_t length)
+TextRef TextPool::WideRefAt(uint64_t offset, size_t length)
 {
     if (length == 0) return TextRef();
     if (length < TextRef::kLongLength && offset <= kMaxOffset)

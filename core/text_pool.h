@@ -42,7 +42,13 @@ public:
     uint64_t AdoptBuffer(ByteBuffer bytes, size_t size);
 
     // A reference to bytes already in the pool.
-    TextRef RefAt(uint64_t offset, size_t length);
+    TextRef RefAt(uint64_t offset, size_t length)
+    {
+        // Short texts, nearly all of them, fit the reference itself.
+        if (length - 1 < TextRef::kLongLength - 1 && offset <= kMaxOffset)
+            return TextRef((offset << TextRef::kLengthBits) | length);
+        return WideRefAt(offset, length);
+    }
 
     // Copies `text` into the pool. Views handed out earlier stay valid:
     // blocks never move.
@@ -85,6 +91,8 @@ private:
         if (offset - first.base < first.capacity) return first;
         return SearchBlock(offset);
     }
+    static constexpr uint64_t kMaxOffset = (uint64_t{1} << (64 - TextRef::kLengthBits)) - 1;
+    TextRef WideRefAt(uint64_t offset, size_t length);
     const Block& SearchBlock(uint64_t offset) const;
     uint64_t NextBase() const;
 

@@ -2,6 +2,9 @@
 
 #include <array>
 #include <cstring>
+#include <limits>
+
+#include "core/block_classifier.h"
 
 namespace quorvel {
 
@@ -30,17 +33,92 @@ ClassTable MakeClassTable(const CodePage& codePage)
 
 inline bool IsBreakOrEnd(uint8_t b) { return b == 0 || b == '\r' || b == '\n'; }
 
+inline unsigned LowestBit(uint64_t bits)
+{
+#if defined(_MSC_VER) && !defined(__clang__)
+    unsigned long index;
+    _BitScanForward64(&index, bits);
+    return static_cast<unsigned>(index);
+#else
+    return static_cast<unsigned>(__builtin_ctzll(bits));
+#endif
+}
+
+// Walks the text's 64-byte blocks forward for the token loop. Every search
+// begins at a byte known to begin a character, so the block holding it can
+// be classified from there, without the blocks before it.
+class BlockCursor {
+public:
+    // `readable` counts the text's bytes and the 0x00 after them.
+    BlockCursor(const uint8_t* text, size_t readable, const CodePage& codePage)
+        : text_(text), readable_(readable), classifier_(codePage)
+    {
+    }
+
+    // The first position at or after `p` whose bit `pick` sets. The
+    // terminating 0x00 is a break and a separator, so a search that picks
+    // either always ends on or before it.
+    template <typename Pick>
+    size_t Next(size_t p, Pick pick)
+    {
+        size_t block = p / kBlockBytes;
+        const unsigned offset = static_cast<unsigned>(p % kBlockBytes);
+        if (block != block_ || p < validFrom_) Load(block, offset, false);
+        uint64_t bits = pick(masks_) & (~uint64_t{0} << offset);
+        while (bits == 0) {
+            Load(++block, 0, carry_);
+            bits = pick(masks_);
+        }
+        return block * kBlockBytes + LowestBit(bits);
+    }
+
+    // Whether the byte at `p`, found by the last search, is a second byte.
+    bool SecondByteAt(size_t p) const { return (masks_.second >> (p % kBlockBytes) & 1) != 0; }
+
+private:
+    void Load(size_t block, unsigned from, bool carry)
+    {
+        const size_t start = block * kBlockBytes;
+        const uint8_t* bytes = text_ + start;
+        uint8_t padded[kBlockBytes];
+        if (readable_ - start < kBlockBytes) {
+            // The last block: what lies past the text reads as 0x00.
+            std::memset(padded, 0, sizeof padded);
+            std::memcpy(padded, bytes, readable_ - start);
+            bytes = padded;
+        }
+        carry_ = carry;
+        masks_ = classifier_.Classify(bytes, from, carry_);
+        block_ = block;
+        validFrom_ = start + from;
+    }
+
+    const uint8_t* text_;
+    size_t readable_;
+    BlockClassifier classifier_;
+    BlockMasks masks_;
+    size_t block_ = std::numeric_limits<size_t>::max();
+    size_t validFrom_ = 0;
+    bool carry_ = false;
+};
+
 // The scan works on the raw bytes but gives the tokens of the text with
 // every line break (CR LF, lone CR, lone LF) written as CR LF and a CR LF
 // after the last line. Outside quotes a break is only a blank, so this
 // matters in three places: a lead byte before a break takes the CR as its
 // second byte, a quoted value holds its breaks as CR LF, and an
 // unterminated quoted value ends with CR LF.
+//
+// Values are found block by block: a plain value runs to the next
+// separator, a quoted one to its closing quote, and neither looks at the
+// bytes in between. What the blocks cannot settle goes to the byte loop:
+// a line break taken as a second byte, and a quoted value that holds a
+// doubled quote, a lone CR or LF, or no closing quote.
 class CsvScanner {
 public:
-    CsvScanner(const char* text, uint64_t base, const CodePage& codePage, TokenList& tokens)
+    CsvScanner(const char* text, size_t size, uint64_t base, const CodePage& codePage, TokenList& tokens)
         : s_(reinterpret_cast<const uint8_t*>(text)), base_(base), class_(MakeClassTable(codePage)),
-          tokens_(tokens)
+          blocks_(s_, size + 1, codePage), tokens_(tokens)
     {
     }
 
@@ -48,7 +126,7 @@ public:
     {
         size_t p = SkipBlanks(0);
         while (class_[s_[p]] != kEnd) {
-            p = (s_[p] == '"') ? QuotedValue(p) : UnquotedValue(p);
+            p = (s_[p] == '"') ? BlockQuotedValue(p) : BlockUnquotedValue(p);
             p = SkipBlanks(p);
             // Since the joined text ends in CR LF, a delimiter is never
             // followed directly by the end: no trailing empty token here.
@@ -61,6 +139,31 @@ private:
     {
         while (class_[s_[p]] >= kBlank && class_[s_[p]] <= kLF) ++p;
         return p;
+    }
+
+    size_t BlockUnquotedValue(size_t start)
+    {
+        const size_t end =
+            blocks_.Next(start, [](const BlockMasks& m) { return m.separators | (m.breaks & m.second); });
+        if (blocks_.SecondByteAt(end)) return UnquotedValue(start);
+        AppendSource(start, end);
+        return end;
+    }
+
+    size_t BlockQuotedValue(size_t quote)
+    {
+        size_t i = quote + 1;
+        for (;;) {
+            i = blocks_.Next(i, [](const BlockMasks& m) { return m.quotes | m.breaks; });
+            if (s_[i] == '"') {
+                if (s_[i + 1] == '"') break;
+                AppendSource(quote + 1, i);
+                return i + 1;
+            }
+            if (s_[i] != '\r' || s_[i + 1] != '\n') break;
+            i += 2;
+        }
+        return QuotedValue(quote);
     }
 
     void AppendSource(size_t from, size_t to)
@@ -172,6 +275,7 @@ private:
     const uint8_t* s_;
     uint64_t base_;
     ClassTable class_;
+    BlockCursor blocks_;
     TokenList& tokens_;
     std::string scratch_;
 };
@@ -184,7 +288,7 @@ TokenList SplitCsvText(LoadedFile text, const CodePage& codePage)
     const char* bytes = text.bytes.get();
     const size_t size = text.size;
     const uint64_t base = tokens.Pool().AdoptBuffer(std::move(text.bytes), size);
-    CsvScanner(bytes, base, codePage, tokens).Run();
+    CsvScanner(bytes, size, base, codePage, tokens).Run();
     return tokens;
 }
 

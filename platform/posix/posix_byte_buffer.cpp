@@ -12,7 +12,7 @@ namespace quorvel {
 ByteBuffer AllocateBuffer(size_t size)
 {
     constexpr size_t kHugePage = size_t{2} << 20;
-    if (size < 2 * kHugePage) return ByteBuffer(static_cast<char*>(::operator new(size ? size : 1)));
+    if (size < kHugePage) return ByteBuffer(static_cast<char*>(::operator new(size ? size : 1)));
     void* bytes = nullptr;
     if (::posix_memalign(&bytes, kHugePage, size) != 0 || !bytes) throw std::bad_alloc();
     ::madvise(bytes, size, MADV_HUGEPAGE);
