@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "core/errors.h"
+#include "core/prefetch.h"
 
 namespace quorvel {
 
@@ -52,6 +53,23 @@ void CellTable::ReadRow(int32_t row, int32_t count, std::string_view* cells) con
         const size_t index = rowStart + q;
         cells[c] = (q < baseCols_ && index < base_.size()) ? base_[index] : std::string_view();
     }
+}
+
+void CellTable::PrefetchRow(int32_t row, bool text) const
+{
+    if (row < 0) return;
+    const size_t index = static_cast<size_t>(PhysicalRow(row)) * baseCols_;
+    if (index >= base_.size()) return;
+    if (!text) {
+        Prefetch(base_.RefAddress(index));
+        Prefetch(base_.RefAddress(std::min(index + baseCols_, base_.size()) - 1));
+        return;
+    }
+    // The cells of a loaded row lie side by side in the file's buffer.
+    const std::string_view first = base_[index];
+    if (first.empty()) return;
+    Prefetch(first.data());
+    Prefetch(first.data() + 64);
 }
 
 void CellTable::WriteCell(int32_t col, int32_t row, std::string_view text)

@@ -53,6 +53,11 @@ public:
     // up once: the split writer's and the view's way through a row.
     void ReadRow(int32_t row, int32_t count, std::string_view* cells) const;
 
+    // Asks the processor to fetch what ReadRow(row) will read, for a walk
+    // through rows out of memory order: the row's references, or with
+    // `text` the text they point to (which reads the references, so ask
+    // for those some rows earlier).
+    void PrefetchRow(int32_t row, bool text) const;
 
     void ChangeColCount(int32_t count);
     void ChangeRowCount(int32_t count);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <future>
+#include <memory>
+#include <system_error>
 #include <set>
 #include <string_view>
 #include <unordered_map>
@@ -104,33 +107,61 @@ std::vector<std::pair<size_t, size_t>> PlanBatches(const RowGroups& groups, doub
     return batches;
 }
 
+// The pieces of one batch, built and waiting to be saved.
+struct BuiltBatch {
+    size_t first = 0;
+    std::vector<std::string> buffers;  // by group, from `first`
+    std::vector<size_t> lastLine;      // where each buffer's last line begins
+};
+
 // Builds the pieces of one batch in one pass down the table (rows read in
-// table order, at memory speed), then saves them in group order.
-void BuildAndSaveBatch(const CellTable& table, const RowGroups& groups, std::pair<size_t, size_t> batch,
-                       double lineBytes, RowLineBuilder& lines, const std::string& header, const SplitTarget& target,
-                       PieceRegistry& pieces, SplitState& state, std::vector<std::string>& written)
+// table order, at memory speed).
+BuiltBatch BuildBatch(const CellTable& table, const RowGroups& groups, std::pair<size_t, size_t> batch,
+                      double lineBytes, RowLineBuilder& lines, const std::string& header)
 {
     const auto [first, end] = batch;
-    std::vector<std::string> buffers(end - first);
-    std::vector<size_t> lastLine(end - first, 0);
+    BuiltBatch built;
+    built.first = first;
+    built.buffers.resize(end - first);
+    built.lastLine.assign(end - first, 0);
     for (size_t g = first; g < end; ++g) {
-        buffers[g - first].reserve(header.size() +
-                                   static_cast<size_t>(static_cast<double>(groups.rowCount[g]) * lineBytes * 1.125) + 64);
-        buffers[g - first] = header;
+        std::string& buffer = built.buffers[g - first];
+        buffer.reserve(header.size() + static_cast<size_t>(static_cast<double>(groups.rowCount[g]) * lineBytes * 1.125) +
+                       64);
+        buffer = header;
     }
+    // The batch's rows skip through the table: fetch each row's references
+    // and then its text some rows ahead, or the walk waits on memory.
+    std::vector<int32_t> rows;
     for (int32_t j = 1; j < table.RowCount(); ++j) {
         const size_t g = groups.groupOfRow[static_cast<size_t>(j)];
-        if (g < first || g >= end) continue;
-        std::string& buffer = buffers[g - first];
-        lastLine[g - first] = buffer.size();
+        if (g >= first && g < end) rows.push_back(j);
+    }
+    constexpr size_t kRefsAhead = 16, kTextAhead = 8;
+    for (size_t k = 0; k < rows.size(); ++k) {
+        if (k + kRefsAhead < rows.size()) table.PrefetchRow(rows[k + kRefsAhead], false);
+        if (k + kTextAhead < rows.size()) table.PrefetchRow(rows[k + kTextAhead], true);
+        const int32_t j = rows[k];
+        const size_t g = groups.groupOfRow[static_cast<size_t>(j)];
+        std::string& buffer = built.buffers[g - first];
+        built.lastLine[g - first] = buffer.size();
         lines.Append(table, j, buffer);
         buffer.append("\r\n");
     }
-    for (size_t g = first; g < end; ++g) {
+    return built;
+}
+
+// Saves a built batch's pieces in group order; the first that fails stops
+// the split, so no later piece is written.
+void SaveBatch(BuiltBatch& built, const RowGroups& groups, const std::string& header, const SplitTarget& target,
+               PieceRegistry& pieces, SplitState& state, std::vector<std::string>& written)
+{
+    for (size_t i = 0; i < built.buffers.size(); ++i) {
+        const size_t g = built.first + i;
         state.GroupKey.assign(groups.keys[g]);
-        state.PieceBuffer.swap(buffers[g - first]);
-        buffers[g - first] = std::string();  // each piece's memory goes once it is written
-        const size_t lineStart = lastLine[g - first];
+        state.PieceBuffer.swap(built.buffers[i]);
+        built.buffers[i] = std::string();  // each piece's memory goes once it is written
+        const size_t lineStart = built.lastLine[i];
         state.LineText.assign(state.PieceBuffer, lineStart, state.PieceBuffer.size() - lineStart - 2);
         std::string path = PiecePath(target, groups.keys[g]);
         pieces.SavePiece(path, state.PieceBuffer, header.size());
@@ -259,8 +290,22 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
         header.append("\r\n");
     }
     PieceRegistry pieces(target.inputPath, target.files);
-    for (const auto& batch : PlanBatches(groups, lineBytes, static_cast<double>(options.batchBytes)))
-        BuildAndSaveBatch(table, groups, batch, lineBytes, lines, header, target, pieces, state, written);
+    // While one batch is being saved, the next is built on this thread;
+    // half the batch size each keeps the two within the memory of one.
+    const auto batches = PlanBatches(groups, lineBytes, static_cast<double>(options.batchBytes) / 2);
+    std::future<void> saving;
+    for (const auto& batch : batches) {
+        auto built = std::make_shared<BuiltBatch>(BuildBatch(table, groups, batch, lineBytes, lines, header));
+        // A failed save ends the split here, before the next batch starts.
+        if (saving.valid()) saving.get();
+        const auto save = [&, built] { SaveBatch(*built, groups, header, target, pieces, state, written); };
+        try {
+            saving = std::async(std::launch::async, save);
+        } catch (const std::system_error&) {
+            save();  // no thread to be had: save it here, as it was built
+        }
+    }
+    if (saving.valid()) saving.get();
     return written;
 }
 

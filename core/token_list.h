@@ -22,6 +22,7 @@ public:
     bool empty() const { return refs_.empty(); }
     std::string_view operator[](size_t i) const { return pool_.View(refs_[i]); }
     std::vector<std::string> ToStrings() const;
+    const TextRef* RefAddress(size_t i) const { return &refs_[i]; }
 
     void Append(TextRef ref) { refs_.push_back(ref); }
     void Append(std::string_view text) { refs_.push_back(pool_.Add(text)); }

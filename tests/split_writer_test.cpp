@@ -316,6 +316,35 @@ TEST(WriteSplitPieces, FailureAtTheKthPieceStopsTheWalk)
     }
 }
 
+// Batches are saved on a second thread while the next is built; a
+// failure still leaves the pieces before it and none after it, however
+// the pieces fall into batches, and the state is that of the failing one.
+TEST(WriteSplitPieces, FailureInALaterBatchStopsBeforeTheNextBatch)
+{
+    CellTable table;
+    std::vector<std::string> tokens = {"k", "v"};
+    for (int i = 0; i < 60; ++i) {
+        tokens.push_back(std::string(1, static_cast<char>('a' + i % 6)));
+        tokens.push_back(std::to_string(i));
+    }
+    Load(table, 2, tokens);
+    for (const size_t batch : {size_t{1}, size_t{40}, size_t{32} << 20}) {
+        for (int k = 1; k <= 6; ++k) {
+            test::FakeFileSystem fs;
+            fs.failCreateAtCall = k;
+            SplitState state;
+            const SplitTarget target{"t.csv", kSjis, PathStyle::Posix(), fs};
+            EXPECT_THROW(WriteSplitPieces(table, 0, target, nullptr, state, SplitOptions{batch}), FileCreateError);
+            EXPECT_EQ(fs.openPieceCalls, k) << "batches of " << batch;
+            for (int piece = 0; piece < 6; ++piece) {
+                const std::string name = "t_" + std::string(1, static_cast<char>('a' + piece)) + ".csv";
+                EXPECT_EQ(fs.Find(name) != nullptr, piece < k - 1) << name << ", batches of " << batch;
+            }
+            EXPECT_EQ(state.GroupKey, std::string(1, static_cast<char>('a' + k - 1)));
+        }
+    }
+}
+
 TEST(WriteSplitPieces, KeyColumnOutsideTheTable)
 {
     CellTable table;
