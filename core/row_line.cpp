@@ -40,32 +40,53 @@ RowLineBuilder::RowLineBuilder(const CodePage& codePage)
 
 void RowLineBuilder::Append(const CellTable& table, int32_t row, std::string& line)
 {
+    // Room for the longest line the cells can make: every byte a doubled
+    // quote, each cell quoted, a comma between cells.
     const int32_t columns = table.ColCount();
     cells_.resize(static_cast<size_t>(columns));
     table.ReadRow(row, columns, cells_.data());
-    for (int32_t c = 0; c < columns; ++c) {
-        if (c > 0) line.push_back(',');
-        AppendCell(line, cells_[static_cast<size_t>(c)]);
-    }
+    size_t longest = 0;
+    for (const std::string_view cell : cells_) longest += 2 * cell.size() + 3;
+    const size_t start = line.size();
+    line.resize(start + longest);
+    line.resize(start + AppendTo(table, row, line.data() + start, longest));
 }
 
-void RowLineBuilder::AppendCell(std::string& line, std::string_view cell) const
+size_t RowLineBuilder::AppendTo(const CellTable& table, int32_t row, char* out, size_t room)
+{
+    const int32_t columns = table.ColCount();
+    cells_.resize(static_cast<size_t>(columns));
+    table.ReadRow(row, columns, cells_.data());
+    size_t used = 0;
+    for (int32_t c = 0; c < columns; ++c) {
+        const std::string_view cell = cells_[static_cast<size_t>(c)];
+        // A quoted cell takes at most twice its bytes and two quotes.
+        if (room - used < 2 * cell.size() + 3) return kNoRoom;
+        if (c > 0) out[used++] = ',';
+        used += WriteCell(out + used, cell);
+    }
+    return used;
+}
+
+size_t RowLineBuilder::WriteCell(char* out, std::string_view cell) const
 {
     if (!NeedsQuotes(cell)) {
-        line.append(cell);
-        return;
+        std::memcpy(out, cell.data(), cell.size());
+        return cell.size();
     }
-    line.push_back('"');
+    size_t n = 0;
+    out[n++] = '"';
     for (size_t i = 0; i < cell.size(); ++i) {
         const char c = cell[i];
-        line.push_back(c);
+        out[n++] = c;
         if (class_[static_cast<uint8_t>(c)] == kLead && i + 1 < cell.size()) {
-            line.push_back(cell[++i]);
+            out[n++] = cell[++i];
         } else if (c == '"') {
-            line.push_back('"');
+            out[n++] = '"';
         }
     }
-    line.push_back('"');
+    out[n++] = '"';
+    return n;
 }
 
 // Only bytes that begin a character count: a second byte never splits a

@@ -22,8 +22,13 @@ public:
     // line end.
     void Append(const CellTable& table, int32_t row, std::string& line);
 
+    // The same line written at `out`; returns its length, or kNoRoom
+    // (with the bytes at `out` undefined) when it needs more than `room`.
+    static constexpr size_t kNoRoom = ~size_t{0};
+    size_t AppendTo(const CellTable& table, int32_t row, char* out, size_t room);
+
 private:
-    void AppendCell(std::string& line, std::string_view cell) const;
+    size_t WriteCell(char* out, std::string_view cell) const;
     bool NeedsQuotes(std::string_view cell) const;
 
     std::array<uint8_t, 256> class_{};

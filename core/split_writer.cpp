@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <future>
 #include <memory>
 #include <system_error>
@@ -31,7 +32,7 @@ public:
     // has not written, and writes `bytes` in one request; the first
     // `skipWhenAppending` bytes (a header line) are left out when the file
     // is one this split wrote already.
-    void SavePiece(const std::string& path, const std::string& bytes, size_t skipWhenAppending = 0)
+    void SavePiece(const std::string& path, std::string_view bytes, size_t skipWhenAppending = 0)
     {
         std::unique_ptr<PieceFile> file = files_.OpenPiece(path);
         if (!file) throw FileCreateError(path);
@@ -107,29 +108,111 @@ std::vector<std::pair<size_t, size_t>> PlanBatches(const RowGroups& groups, doub
     return batches;
 }
 
-// The pieces of one batch, built and waiting to be saved.
-struct BuiltBatch {
-    size_t first = 0;
-    std::vector<std::string> buffers;  // by group, from `first`
-    std::vector<size_t> lastLine;      // where each buffer's last line begins
+// Room beyond the estimate, for lines longer than the sampled ones.
+constexpr double kLineGrowth = 1.125;
+
+// The pieces of one batch: each group's lines in a stretch of one buffer
+// sized from the estimate, so that building them costs no allocation per
+// piece. A group that outgrows its stretch goes on in a string of its own.
+// Bytes for one batch's pieces, handed from a saved batch to the next
+// one that fits in it: fresh memory costs the system a page fault and a
+// page cleared per page, more than building the lines in it.
+struct BatchArena {
+    ByteBuffer bytes;
+    size_t size = 0;
 };
 
-// Builds the pieces of one batch in one pass down the table (rows read in
-// table order, at memory speed).
-BuiltBatch BuildBatch(const CellTable& table, const RowGroups& groups, std::pair<size_t, size_t> batch,
-                      double lineBytes, RowLineBuilder& lines, const std::string& header)
+class BatchPieces {
+public:
+    BatchPieces(const RowGroups& groups, std::pair<size_t, size_t> batch, double lineBytes, const std::string& header,
+                BatchArena spare)
+        : first_(batch.first), stretches_(batch.second - batch.first)
+    {
+        size_t total = 0;
+        for (size_t i = 0; i < stretches_.size(); ++i) {
+            Stretch& s = stretches_[i];
+            s.begin = total;
+            s.capacity = header.size() + kSlack +
+                         static_cast<size_t>(static_cast<double>(groups.rowCount[first_ + i]) * lineBytes * kLineGrowth);
+            total += s.capacity;
+        }
+        if (spare.size >= total && spare.bytes) {
+            arena_ = std::move(spare);
+        } else {
+            spare = BatchArena();  // freed before the new one is taken
+            arena_ = {AllocateBuffer(total), total};
+        }
+        for (Stretch& s : stretches_) {
+            std::memcpy(arena_.bytes.get() + s.begin, header.data(), header.size());
+            s.used = header.size();
+        }
+    }
+
+    // Builds the row's line, with its CR LF, at the end of the group's piece.
+    void AppendLine(size_t group, const CellTable& table, int32_t row, RowLineBuilder& lines)
+    {
+        Stretch& s = stretches_[group - first_];
+        s.lastLine = s.used;
+        if (!s.overflowed) {
+            char* out = arena_.bytes.get() + s.begin + s.used;
+            const size_t room = s.capacity - s.used;
+            const size_t length = room >= 2 ? lines.AppendTo(table, row, out, room - 2) : RowLineBuilder::kNoRoom;
+            if (length != RowLineBuilder::kNoRoom) {
+                std::memcpy(out + length, "\r\n", 2);
+                s.used += length + 2;
+                return;
+            }
+            s.overflow.assign(arena_.bytes.get() + s.begin, s.used);
+            s.overflowed = true;
+        }
+        lines.Append(table, row, s.overflow);
+        s.overflow.append("\r\n");
+        s.used = s.overflow.size();
+    }
+
+    // The bytes, for the next batch once these pieces are saved.
+    BatchArena TakeArena() { return std::move(arena_); }
+
+    size_t First() const { return first_; }
+    size_t Count() const { return stretches_.size(); }
+
+    std::string_view Piece(size_t group) const
+    {
+        const Stretch& s = stretches_[group - first_];
+        return s.overflowed ? std::string_view(s.overflow) : std::string_view(arena_.bytes.get() + s.begin, s.used);
+    }
+
+    // The piece's last line, without its CR LF.
+    std::string_view LastLine(size_t group) const
+    {
+        const Stretch& s = stretches_[group - first_];
+        return Piece(group).substr(s.lastLine, s.used - s.lastLine - 2);
+    }
+
+private:
+    static constexpr size_t kSlack = 64;
+
+    struct Stretch {
+        size_t begin = 0;
+        size_t capacity = 0;
+        size_t used = 0;
+        size_t lastLine = 0;
+        bool overflowed = false;
+        std::string overflow;
+    };
+
+    size_t first_;
+    std::vector<Stretch> stretches_;
+    BatchArena arena_;
+};
+
+// Builds the pieces of one batch in one pass down the table.
+std::unique_ptr<BatchPieces> BuildBatch(const CellTable& table, const RowGroups& groups,
+                                        std::pair<size_t, size_t> batch, double lineBytes, RowLineBuilder& lines,
+                                        const std::string& header, BatchArena spare)
 {
     const auto [first, end] = batch;
-    BuiltBatch built;
-    built.first = first;
-    built.buffers.resize(end - first);
-    built.lastLine.assign(end - first, 0);
-    for (size_t g = first; g < end; ++g) {
-        std::string& buffer = built.buffers[g - first];
-        buffer.reserve(header.size() + static_cast<size_t>(static_cast<double>(groups.rowCount[g]) * lineBytes * 1.125) +
-                       64);
-        buffer = header;
-    }
+    auto built = std::make_unique<BatchPieces>(groups, batch, lineBytes, header, std::move(spare));
     // The batch's rows skip through the table: fetch each row's references
     // and then its text some rows ahead, or the walk waits on memory.
     std::vector<int32_t> rows;
@@ -142,31 +225,31 @@ BuiltBatch BuildBatch(const CellTable& table, const RowGroups& groups, std::pair
         if (k + kRefsAhead < rows.size()) table.PrefetchRow(rows[k + kRefsAhead], false);
         if (k + kTextAhead < rows.size()) table.PrefetchRow(rows[k + kTextAhead], true);
         const int32_t j = rows[k];
-        const size_t g = groups.groupOfRow[static_cast<size_t>(j)];
-        std::string& buffer = built.buffers[g - first];
-        built.lastLine[g - first] = buffer.size();
-        lines.Append(table, j, buffer);
-        buffer.append("\r\n");
+        built->AppendLine(groups.groupOfRow[static_cast<size_t>(j)], table, j, lines);
     }
     return built;
 }
 
 // Saves a built batch's pieces in group order; the first that fails stops
-// the split, so no later piece is written.
-void SaveBatch(BuiltBatch& built, const RowGroups& groups, const std::string& header, const SplitTarget& target,
-               PieceRegistry& pieces, SplitState& state, std::vector<std::string>& written)
+// the split, so no later piece is written. The state follows each piece;
+// the piece's bytes are copied into it only for the one that fails and the
+// last one.
+void SaveBatch(BatchPieces& built, bool lastBatch, const RowGroups& groups, const std::string& header,
+               const SplitTarget& target, PieceRegistry& pieces, SplitState& state, std::vector<std::string>& written)
 {
-    for (size_t i = 0; i < built.buffers.size(); ++i) {
-        const size_t g = built.first + i;
+    for (size_t g = built.First(); g < built.First() + built.Count(); ++g) {
         state.GroupKey.assign(groups.keys[g]);
-        state.PieceBuffer.swap(built.buffers[i]);
-        built.buffers[i] = std::string();  // each piece's memory goes once it is written
-        const size_t lineStart = built.lastLine[i];
-        state.LineText.assign(state.PieceBuffer, lineStart, state.PieceBuffer.size() - lineStart - 2);
+        state.LineText.assign(built.LastLine(g));
         std::string path = PiecePath(target, groups.keys[g]);
-        pieces.SavePiece(path, state.PieceBuffer, header.size());
+        try {
+            pieces.SavePiece(path, built.Piece(g), header.size());
+        } catch (...) {
+            state.PieceBuffer.assign(built.Piece(g));
+            throw;
+        }
         written.push_back(std::move(path));
     }
+    if (lastBatch) state.PieceBuffer.assign(built.Piece(built.First() + built.Count() - 1));
 }
 
 }  // namespace
@@ -292,17 +375,23 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
     PieceRegistry pieces(target.inputPath, target.files);
     // While one batch is being saved, the next is built on this thread;
     // half the batch size each keeps the two within the memory of one.
-    const auto batches = PlanBatches(groups, lineBytes, static_cast<double>(options.batchBytes) / 2);
-    std::future<void> saving;
-    for (const auto& batch : batches) {
-        auto built = std::make_shared<BuiltBatch>(BuildBatch(table, groups, batch, lineBytes, lines, header));
+    const auto batches = PlanBatches(groups, lineBytes, static_cast<double>(options.batchBytes) / 2 / kLineGrowth);
+    std::future<BatchArena> saving;
+    BatchArena spare;
+    for (size_t b = 0; b < batches.size(); ++b) {
+        std::shared_ptr<BatchPieces> built =
+            BuildBatch(table, groups, batches[b], lineBytes, lines, header, std::move(spare));
         // A failed save ends the split here, before the next batch starts.
-        if (saving.valid()) saving.get();
-        const auto save = [&, built] { SaveBatch(*built, groups, header, target, pieces, state, written); };
+        if (saving.valid()) spare = saving.get();
+        const bool lastBatch = b + 1 == batches.size();
+        const auto save = [&, built, lastBatch] {
+            SaveBatch(*built, lastBatch, groups, header, target, pieces, state, written);
+            return built->TakeArena();
+        };
         try {
             saving = std::async(std::launch::async, save);
         } catch (const std::system_error&) {
-            save();  // no thread to be had: save it here, as it was built
+            spare = save();  // no thread to be had: save it here, as it was built
         }
     }
     if (saving.valid()) saving.get();

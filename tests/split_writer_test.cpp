@@ -99,6 +99,32 @@ TEST(WriteSplitPieces, BatchSizeChangesNothingWritten)
     }
 }
 
+// Pieces are built in room estimated from the first rows; lines that
+// turn out longer still arrive whole and in order.
+TEST(WriteSplitPieces, LinesLongerThanTheFirstOnesArriveWhole)
+{
+    CellTable table;
+    std::vector<std::string> tokens = {"k", "v"};
+    for (int i = 0; i < 1100; ++i) tokens.insert(tokens.end(), {i % 2 ? "a" : "b", "1"});
+    for (int i = 0; i < 40; ++i) tokens.insert(tokens.end(), {i % 3 ? "a" : "c", std::string(300 + i, i % 2 ? 'x' : '"')});
+    Load(table, 2, tokens);
+    std::map<std::string, std::string> expected;
+    std::string line;
+    for (int32_t r = 1; r < table.RowCount(); ++r) {
+        BuildRowLine(table, r, kSjis, line);
+        expected["t_" + std::string(table.ReadCell(0, r)) + ".csv"] += line + "\r\n";
+    }
+    for (const size_t batch : {size_t{32} << 20, size_t{64}}) {
+        test::FakeFileSystem fs;
+        SplitState state;
+        const SplitTarget target{"t.csv", kSjis, PathStyle::Posix(), fs};
+        WriteSplitPieces(table, 0, target, nullptr, state, SplitOptions{batch});
+        EXPECT_EQ(fs.files, expected) << "batches of " << batch;
+        EXPECT_EQ(state.PieceBuffer, expected["t_c.csv"]);
+        EXPECT_EQ(state.LineText, "c," + std::string(339, 'x'));
+    }
+}
+
 TEST(WriteSplitPieces, AlternatingKeysCostOneCreationPerKey)
 {
     CellTable table;
