@@ -1,6 +1,6 @@
 // Load throughput and peak memory: reads a CSV into an 8-column table as
 // the Open command does.
-//   quorvel-bench-load FILE [COLUMNS]
+//   quorvel-bench-load FILE [COLUMNS [TARGET-MB/S]]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -15,10 +15,11 @@ int main(int argc, char** argv)
 {
     using namespace quorvel;
     if (argc < 2) {
-        std::fprintf(stderr, "usage: quorvel-bench-load FILE [COLUMNS]\n");
+        std::fprintf(stderr, "usage: quorvel-bench-load FILE [COLUMNS [TARGET-MB/S]]\n");
         return 2;
     }
     const int columns = argc > 2 ? std::atoi(argv[2]) : 8;
+    const double targetRate = argc > 3 ? std::atof(argv[3]) : 1500;
     const size_t before = bench::PeakMemoryBytes();
     CellTable table;
     table.ChangeColCount(columns);
@@ -53,5 +54,7 @@ int main(int argc, char** argv)
     std::printf("peak memory of the first load: %.1f MB = %.2f x file size (%.1f MB before it)\n",
                 static_cast<double>(peak) / 1e6, static_cast<double>(peak) / fileBytes,
                 static_cast<double>(before) / 1e6);
+    bench::PrintFigure("load rate", fileBytes / 1e6 / seconds, "MB/s", targetRate, false);
+    bench::PrintFigure("peak memory / file size", static_cast<double>(peak) / fileBytes, "x", 1.8);
     return 0;
 }

@@ -3,9 +3,13 @@
 // splitting by the id column set against a plain loop that creates,
 // writes and closes the same files.
 //   quorvel-bench-split BIG.csv SMALL.csv WORKDIR (emptied by the caller)
+//   quorvel-bench-split --pieces SMALL.csv WORKDIR TARGET-RATIO: the many
+//     pieces alone, as run under Wine
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -74,22 +78,44 @@ std::string CopyInto(const std::string& file, const std::string& folder)
     return copy;
 }
 
+struct SplitFigures {
+    double seconds = 1e30;  // the best of three
+    std::vector<std::string> pieces;
+    double extraBytes = -1;  // peak memory beyond the loaded table, where measurable
+};
+
 // Each trial splits a fresh copy of the input in a fresh folder, so that
 // every piece is a new file.
-double TimeSplit(const std::string& path, int column, const std::string& work, size_t& pieces)
+SplitFigures TimeSplit(const std::string& path, int column, const std::string& work)
 {
     static int trial = 0;
-    return BestOfThree([&] {
+    SplitFigures figures;
+    for (int i = 0; i < 3; ++i) {
         const std::string input = CopyInto(path, work + "/split" + std::to_string(++trial));
         CellTable table;
         Load(table, input);
         const CodePage codePage = SystemCodePage();
         const SplitTarget target{input, codePage, PathStyle::Native(), NativeFileSystem()};
         SplitState state;
+        const bool peakReset = bench::ResetPeakMemory();
+        const size_t before = bench::PeakMemoryBytes();
         const auto start = std::chrono::steady_clock::now();
-        pieces = WriteSplitPieces(table, column, target, [&](int32_t row) { table.SelectRow(row); }, state).size();
-        return bench::SecondsSince(start);
-    });
+        figures.pieces = WriteSplitPieces(table, column, target, [&](int32_t row) { table.SelectRow(row); }, state);
+        figures.seconds = std::min(figures.seconds, bench::SecondsSince(start));
+        if (peakReset)
+            figures.extraBytes = std::max(figures.extraBytes, static_cast<double>(bench::PeakMemoryBytes() - before));
+    }
+    return figures;
+}
+
+std::vector<std::string> ReadFiles(const std::vector<std::string>& paths)
+{
+    std::vector<std::string> contents;
+    for (const std::string& path : paths) {
+        std::ifstream in(path, std::ios::binary);
+        contents.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return contents;
 }
 
 // The least any split can do for these pieces: create, write, close.
@@ -123,34 +149,43 @@ double TimePlainLoop(const std::string& work, const std::vector<std::string>& co
 
 }  // namespace
 
+// Many pieces: the input split by its id column, one piece a row, against
+// the plain loop writing the same bytes into as many files.
+void ComparePieces(const std::string& path, const std::string& work, double target)
+{
+    const SplitFigures byId = TimeSplit(path, kIdColumn, work);
+    const double plain = TimePlainLoop(work, ReadFiles(byId.pieces));
+    std::printf("split by id, %zu pieces: %.3f s; plain create-write-close loop of the same files: %.3f s\n",
+                byId.pieces.size(), byId.seconds, plain);
+    bench::PrintFigure("split / plain loop", byId.seconds / plain, "x", target);
+}
+
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: quorvel-bench-split BIG.csv SMALL.csv WORKDIR\n");
-        return 2;
-    }
-    const std::string big = argv[1], small = argv[2], work = argv[3];
     try {
-        std::printf("sort by prefecture (47 values): %.3f s\n", TimeSort(big, kPrefectureColumn));
-        std::printf("sort by id (all distinct):      %.3f s\n", TimeSort(big, kIdColumn));
-
-        size_t pieces = 0;
-        const double byPrefecture = TimeSplit(big, kPrefectureColumn, work, pieces);
-        std::printf("split by prefecture: %zu pieces in %.3f s\n", pieces, byPrefecture);
-
-        const double byId = TimeSplit(small, kIdColumn, work, pieces);
-        // The same number of files, each the size of one row.
-        CellTable table;
-        Load(table, small);
-        std::vector<std::string> contents;
-        std::string line;
-        for (int32_t r = 1; r < table.RowCount(); ++r) {
-            BuildRowLine(table, r, SystemCodePage(), line);
-            contents.push_back(line + "\r\n");
+        if (argc == 5 && std::string(argv[1]) == "--pieces") {
+            ComparePieces(argv[2], argv[3], std::atof(argv[4]));
+            return 0;
         }
-        const double plain = TimePlainLoop(work, contents);
-        std::printf("split by id: %zu pieces in %.3f s; plain create-write-close loop %.3f s; ratio %.2f\n", pieces,
-                    byId, plain, byId / plain);
+        if (argc != 4) {
+            std::fprintf(stderr, "usage: quorvel-bench-split BIG.csv SMALL.csv WORKDIR\n"
+                                 "       quorvel-bench-split --pieces SMALL.csv WORKDIR TARGET-RATIO\n");
+            return 2;
+        }
+        const std::string big = argv[1], small = argv[2], work = argv[3];
+        std::printf("sort, in process (best of three):\n");
+        bench::PrintFigure("by prefecture (47 values)", TimeSort(big, kPrefectureColumn), "s", 0.1);
+        bench::PrintFigure("by id (all distinct)", TimeSort(big, kIdColumn), "s", 0.3);
+
+        const SplitFigures byPrefecture = TimeSplit(big, kPrefectureColumn, work);
+        const double plain = TimePlainLoop(work, ReadFiles(byPrefecture.pieces));
+        std::printf("split by prefecture, in process (best of three): %zu pieces\n", byPrefecture.pieces.size());
+        bench::PrintFigure("split", byPrefecture.seconds, "s", 0.08);
+        std::printf("  plain create-write-close loop of the same %zu files: %.3f s; split / loop: %.2f x\n",
+                    byPrefecture.pieces.size(), plain, byPrefecture.seconds / plain);
+        if (byPrefecture.extraBytes >= 0)
+            bench::PrintFigure("peak memory beyond the table", byPrefecture.extraBytes / (1 << 20), "MiB", 32);
+        ComparePieces(small, work, 1.1);
     } catch (const QuorvelError& e) {
         std::fprintf(stderr, "failed: %s\n", e.what());
         return 1;

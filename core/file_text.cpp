@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <system_error>
 
 #include "core/errors.h"
 
@@ -11,8 +12,6 @@ namespace quorvel {
 namespace {
 // No machine holds more; asking for it would only fail slower.
 constexpr uint64_t kMaxBuffer = uint64_t{1} << 48;
-// Reads go in steps that every platform's read call can take.
-constexpr size_t kMaxRequest = size_t{1} << 30;
 }  // namespace
 
 ByteBuffer AllocateFileBuffer(uint64_t size)
@@ -26,22 +25,91 @@ ByteBuffer AllocateFileBuffer(uint64_t size)
 
 LoadedFile LoadFileText(const std::string& path, FileSystem& files)
 {
-    std::unique_ptr<InputFile> file = files.OpenForReading(path);
-    uint64_t size = 0;
-    if (!file || !file->QuerySize(size)) throw FileOpenError(path);
+    FileTextStream stream(path, files);
     LoadedFile loaded;
-    loaded.bytes = AllocateFileBuffer(size);
+    loaded.size = stream.WaitForAll() - 1;
+    loaded.bytes = stream.TakeBuffer();
+    return loaded;
+}
+
+FileTextStream::FileTextStream(const std::string& path, FileSystem& files) : path_(path)
+{
+    file_ = files.OpenForReading(path);
+    uint64_t size = 0;
+    if (!file_ || !file_->QuerySize(size)) throw FileOpenError(path);
+    bytes_ = AllocateFileBuffer(size);
+    buffer_ = bytes_.get();
+    capacity_ = static_cast<size_t>(size);
+    try {
+        reader_ = std::thread([this] { ReadAll(); });
+    } catch (const std::system_error&) {
+        ReadAll();  // no thread to be had: read it all now
+    }
+}
+
+FileTextStream::~FileTextStream()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    if (reader_.joinable()) reader_.join();
+}
+
+void FileTextStream::ReadAll()
+{
+    // Small steps first, so that the first bytes arrive soon; then steps
+    // of a few megabytes, each made readable as it arrives.
+    constexpr size_t kFirstStep = size_t{1} << 18, kLastStep = size_t{4} << 20;
+    size_t step = kFirstStep;
     size_t done = 0;
-    while (done < size) {
+    bool failed = false;
+    while (done < capacity_) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (stop_) return;
+        }
         size_t got = 0;
-        const size_t request = static_cast<size_t>(std::min<uint64_t>(size - done, kMaxRequest));
-        if (!file->Read(loaded.bytes.get() + done, request, got)) throw FileOpenError(path);
+        const size_t request = std::min(capacity_ - done, step);
+        if (!ReadStep(request, done, got)) {
+            failed = true;
+            break;
+        }
         if (got == 0) break;  // the file shrank since its size was taken
         done += got;
+        if (done < capacity_) Publish(done, false, false);
+        step = std::min(step * 2, kLastStep);
     }
-    loaded.size = done;
-    loaded.bytes[done] = 0;
-    return loaded;
+    if (!failed) buffer_[done] = 0;
+    Publish(done, true, failed);
+}
+
+bool FileTextStream::ReadStep(size_t request, size_t done, size_t& got)
+{
+    try {
+        return file_->Read(buffer_ + done, request, got);
+    } catch (...) {
+        return false;  // nothing may leave the reading thread
+    }
+}
+
+void FileTextStream::Publish(size_t read, bool whole, bool failed)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        read_ = read;
+        whole_ = whole;
+        failed_ = failed;
+    }
+    changed_.notify_all();
+}
+
+size_t FileTextStream::WaitFor(size_t count)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return whole_ || read_ >= count; });
+    if (failed_) throw FileOpenError(path_);
+    return whole_ ? read_ + 1 : read_;
 }
 
 }  // namespace quorvel

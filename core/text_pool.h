@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/interface/byte_buffer.h"
+#include "core/prefaulted_buffers.h"
 
 namespace quorvel {
 
@@ -117,12 +118,17 @@ public:
     const T& operator[](size_t i) const { return Chunk(i >> kChunkBits)[i & (kChunkSize - 1)]; }
     T& operator[](size_t i) { return Chunk(i >> kChunkBits)[i & (kChunkSize - 1)]; }
 
+    static constexpr size_t kChunkBytes = kChunkSize * sizeof(T);
+
     void push_back(const T& value)
     {
         if ((size_ & (kChunkSize - 1)) == 0 && (size_ >> kChunkBits) == chunks_.size())
-            chunks_.push_back(AllocateBuffer(kChunkSize * sizeof(T)));
+            chunks_.push_back(supply_ ? supply_->Take() : AllocateBuffer(kChunkBytes));
         (*this)[size_++] = value;
     }
+
+    // Where new chunks come from while it is set: buffers of kChunkBytes.
+    void SetSupply(PrefaultedBuffers* supply) { supply_ = supply; }
 
     void clear()
     {
@@ -135,6 +141,7 @@ private:
 
     std::vector<ByteBuffer> chunks_;
     size_t size_ = 0;
+    PrefaultedBuffers* supply_ = nullptr;
 };
 
 }  // namespace quorvel

@@ -27,6 +27,10 @@ public:
     void Append(TextRef ref) { refs_.push_back(ref); }
     void Append(std::string_view text) { refs_.push_back(pool_.Add(text)); }
 
+    // Where the chunks of references come from while it is set.
+    static constexpr size_t kRefChunkBytes = ChunkedArray<TextRef>::kChunkBytes;
+    void SetRefSupply(PrefaultedBuffers* supply) { refs_.SetSupply(supply); }
+
     TextPool& Pool() { return pool_; }
     const TextPool& Pool() const { return pool_; }
 

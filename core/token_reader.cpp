@@ -1,8 +1,10 @@
 #include "core/token_reader.h"
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "core/block_classifier.h"
 
@@ -49,10 +51,19 @@ inline unsigned LowestBit(uint64_t bits)
 // be classified from there, without the blocks before it.
 class BlockCursor {
 public:
-    // `readable` counts the text's bytes and the 0x00 after them.
-    BlockCursor(const uint8_t* text, size_t readable, const CodePage& codePage)
-        : text_(text), readable_(readable), classifier_(codePage)
+    // `readable` counts the bytes that can be read now; once the text is
+    // whole, its bytes and the 0x00 after them. A text still arriving
+    // comes from `stream`.
+    BlockCursor(const uint8_t* text, size_t readable, FileTextStream* stream, const CodePage& codePage)
+        : text_(text), readable_(readable), stream_(stream), classifier_(codePage)
     {
+    }
+
+    // Waits, for a text still arriving, until `count` bytes can be read or
+    // the text is whole.
+    void EnsureReadable(size_t count)
+    {
+        if (count > readable_ && stream_) readable_ = stream_->WaitFor(count);
     }
 
     // The first position at or after `p` whose bit `pick` sets. The
@@ -79,6 +90,9 @@ private:
     void Load(size_t block, unsigned from, bool carry)
     {
         const size_t start = block * kBlockBytes;
+        // The block and the one after it, which a look past the block's
+        // last byte may reach.
+        EnsureReadable(start + 2 * kBlockBytes);
         const uint8_t* bytes = text_ + start;
         uint8_t padded[kBlockBytes];
         if (readable_ - start < kBlockBytes) {
@@ -95,6 +109,7 @@ private:
 
     const uint8_t* text_;
     size_t readable_;
+    FileTextStream* stream_;
     BlockClassifier classifier_;
     BlockMasks masks_;
     size_t block_ = std::numeric_limits<size_t>::max();
@@ -116,9 +131,20 @@ private:
 // doubled quote, a lone CR or LF, or no closing quote.
 class CsvScanner {
 public:
+    // A whole text of `size` bytes.
     CsvScanner(const char* text, size_t size, uint64_t base, const CodePage& codePage, TokenList& tokens)
         : s_(reinterpret_cast<const uint8_t*>(text)), base_(base), class_(MakeClassTable(codePage)),
-          blocks_(s_, size + 1, codePage), tokens_(tokens)
+          blocks_(s_, size + 1, nullptr, codePage), tokens_(tokens)
+    {
+    }
+
+    // A text still arriving: every read waits until its bytes are there.
+    // The list's chunks come from `refChunks` if given, which is told how
+    // many more the rest of the text will want.
+    CsvScanner(FileTextStream& stream, uint64_t base, const CodePage& codePage, TokenList& tokens,
+               PrefaultedBuffers* refChunks)
+        : s_(reinterpret_cast<const uint8_t*>(stream.Bytes())), base_(base), class_(MakeClassTable(codePage)),
+          blocks_(s_, 0, &stream, codePage), tokens_(tokens), refChunks_(refChunks), textBytes_(stream.Capacity())
     {
     }
 
@@ -131,14 +157,17 @@ public:
             // Since the joined text ends in CR LF, a delimiter is never
             // followed directly by the end: no trailing empty token here.
             if (s_[p] == ',') p = SkipBlanks(p + 1);
+            if (p >= nextForecast_) ForeseeChunks(p);
         }
     }
 
 private:
-    size_t SkipBlanks(size_t p) const
+    size_t SkipBlanks(size_t p)
     {
-        while (class_[s_[p]] >= kBlank && class_[s_[p]] <= kLF) ++p;
-        return p;
+        for (;; ++p) {
+            blocks_.EnsureReadable(p + 1);
+            if (class_[s_[p]] < kBlank || class_[s_[p]] > kLF) return p;
+        }
     }
 
     size_t BlockUnquotedValue(size_t start)
@@ -171,8 +200,26 @@ private:
         tokens_.Append(tokens_.Pool().RefAt(base_ + from, to - from));
     }
 
+    // The tokens to come, from those of the text so far, in chunks.
+    void ForeseeChunks(size_t p)
+    {
+        constexpr size_t kForecastStep = size_t{1} << 20;
+        constexpr double kChunkTokens = static_cast<double>(TokenList::kRefChunkBytes / sizeof(TextRef));
+        nextForecast_ = p + kForecastStep;
+        if (!refChunks_ || p == 0) return;
+        const double tokens = static_cast<double>(tokens_.size());
+        const double rest = tokens / static_cast<double>(p) * static_cast<double>(textBytes_ > p ? textBytes_ - p : 0);
+        const double room = kChunkTokens - std::fmod(tokens, kChunkTokens);
+        // A little more than foreseen: a chunk too few only costs its faults here.
+        const double more = (rest * 1.05 + 1024 - room) / kChunkTokens;
+        refChunks_->ForeseeTakes(more > 0 ? static_cast<size_t>(std::ceil(more)) : 0);
+    }
+
+    // The byte loop: the rare values that the blocks cannot settle, read
+    // with the whole text there.
     size_t UnquotedValue(size_t start)
     {
+        blocks_.EnsureReadable(~size_t{0});
         size_t p = start;
         for (;;) {
             const uint8_t c = class_[s_[p]];
@@ -205,6 +252,7 @@ private:
 
     size_t QuotedValue(size_t quote)
     {
+        blocks_.EnsureReadable(~size_t{0});
         const size_t c = quote + 1;
         size_t i = c;
         size_t segment = c;
@@ -277,6 +325,9 @@ private:
     ClassTable class_;
     BlockCursor blocks_;
     TokenList& tokens_;
+    PrefaultedBuffers* refChunks_ = nullptr;
+    size_t textBytes_ = 0;
+    size_t nextForecast_ = 0;
     std::string scratch_;
 };
 
@@ -292,9 +343,29 @@ TokenList SplitCsvText(LoadedFile text, const CodePage& codePage)
     return tokens;
 }
 
+namespace {
+constexpr size_t kPrefaultFrom = size_t{16} << 20;
+}
+
 TokenList ReadCsvTokens(const std::string& path, const CodePage& codePage, FileSystem& files)
 {
-    TokenList tokens = SplitCsvText(LoadFileText(path, files), codePage);
+    // The tokens are found while the file is still being read; the list
+    // owns the buffer from the start, and outlives the stream that fills it.
+    TokenList tokens;
+    FileTextStream stream(path, files);
+    const uint64_t base = tokens.Pool().AdoptBuffer(stream.TakeBuffer(), stream.Capacity());
+    // A large file's references fill chunks that another thread has
+    // readied, up to two ahead and no more than the rest of the text wants.
+    std::optional<PrefaultedBuffers> refChunks;
+    if (stream.Capacity() >= kPrefaultFrom) {
+        refChunks.emplace(TokenList::kRefChunkBytes, 2);
+        tokens.SetRefSupply(&*refChunks);
+    }
+    CsvScanner(stream, base, codePage, tokens, refChunks ? &*refChunks : nullptr).Run();
+    tokens.SetRefSupply(nullptr);
+    // The text may end at a 0x00 before the file does; a read failing
+    // after it still fails the load.
+    stream.WaitForAll();
     tokens.SetSourcePath(path);
     return tokens;
 }

@@ -2,6 +2,8 @@
 // memory that runs out, and what reaches the table in each case.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/cell_table.h"
 #include "core/csv_open.h"
 #include "core/errors.h"
@@ -79,6 +81,40 @@ TEST(FileRead, ReadsInStepsUntilTheSize)
     fs.files["f.csv"] = "abc,def,ghi";
     fs.readStep = 2;
     EXPECT_EQ(ReadCsvTokens("f.csv", kSjis, fs).ToStrings(), (std::vector<std::string>{"abc", "def", "ghi"}));
+}
+
+// Tokens are found while the file is read in steps; every way the text
+// can meet the end of what has arrived gives the tokens of the whole text.
+TEST(FileRead, TokensFoundWhileReadingEqualThoseOfTheWholeText)
+{
+    std::string text;
+    for (int i = 0; i < 3000; ++i) {
+        text += std::to_string(i) + ",\x88\x9F\x95\x5C \"q,\r\n" + std::string(static_cast<size_t>(i % 97), 'x');
+        text += (i % 7 == 0) ? "\"\"\"lone\rcr\"," : (i % 11 == 0) ? "\x81\n" : "\r\n";
+    }
+    LoadedFile whole;
+    whole.bytes = AllocateFileBuffer(text.size());
+    std::copy(text.begin(), text.end(), whole.bytes.get());
+    whole.size = text.size();
+    const std::vector<std::string> expected = SplitCsvText(std::move(whole), kSjis).ToStrings();
+    for (const size_t step : {size_t{1}, size_t{63}, size_t{64}, size_t{4097}, size_t{0}}) {
+        test::FakeFileSystem fs;
+        fs.files["f.csv"] = text;
+        fs.readStep = step;
+        EXPECT_EQ(ReadCsvTokens("f.csv", kSjis, fs).ToStrings(), expected) << "steps of " << step;
+    }
+}
+
+TEST(FileRead, AReadFailingAfterTheTextEndedStillFailsTheLoad)
+{
+    test::FakeFileSystem fs;
+    CellTable table;
+    LoadOldFile(table, fs);
+    fs.files["new.csv"] = std::string("a,b\0", 4) + std::string(5000, 'z');
+    fs.readStep = 100;
+    fs.failReadAtCall = fs.readCalls + 30;
+    EXPECT_THROW(OpenCsvFile(table, "new.csv", kSjis, fs), FileOpenError);
+    ExpectOldTable(table);
 }
 
 TEST(FileRead, MemoryRunningOutLeavesTheTableAndSaysSo)

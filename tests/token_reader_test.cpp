@@ -254,6 +254,26 @@ TEST(ReadCsvTokens, ReadsAFileWhole)
     EXPECT_EQ(tokens.SourcePath(), path);
 }
 
+// A file large enough that its references fill chunks readied by another
+// thread while it is still being read.
+TEST(ReadCsvTokens, ALargeFileGivesTheTokensOfItsWholeText)
+{
+    test::ScratchDir dir;
+    std::string text;
+    for (int i = 0; text.size() < (size_t{18} << 20); ++i)
+        text += std::to_string(i) + ",\x93\x8C\x8B\x9E\x93\x73,\"a,b\"" + (i % 5 ? "\r\n" : ",");
+    const std::string path = dir.File("large.csv");
+    test::WriteFile(path, text);
+    const TokenList read = ReadCsvTokens(path, CodePage::ShiftJis(), NativeFileSystem());
+    LoadedFile whole;
+    whole.bytes = AllocateFileBuffer(text.size());
+    std::copy(text.begin(), text.end(), whole.bytes.get());
+    whole.size = text.size();
+    const TokenList expected = SplitCsvText(std::move(whole), CodePage::ShiftJis());
+    ASSERT_EQ(read.size(), expected.size());
+    for (size_t i = 0; i < read.size(); ++i) ASSERT_EQ(read[i], expected[i]) << "token " << i;
+}
+
 TEST(ReadCsvTokens, EmptyFileGivesNoTokens)
 {
     test::ScratchDir dir;
