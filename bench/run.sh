@@ -1,6 +1,8 @@
 #!/bin/sh
-# Builds the native benchmarks, generates the files once and prints the
-# figures: load, sort and split, and the same split by Miller and awk.
+# Prints, in one run, every speed figure beside its target and beside the
+# peers: Miller, an awk one-liner, and the floors (cp of the file, a bare
+# loop writing the same pieces). Natively, then the Windows build under
+# Wine.   bench/run.sh [--native]   (--native: leave out the Wine part)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh" native >/dev/null
@@ -9,33 +11,73 @@ data="$root/build/bench-data"
 mkdir -p "$data"
 [ -f "$data/1m.csv" ] || "$bin/bench/quorvel-bench-gen" 1000000 "$data/1m.csv"
 [ -f "$data/100k.csv" ] || "$bin/bench/quorvel-bench-gen" 100000 "$data/100k.csv"
-
-echo "== load"
-"$bin/bench/quorvel-bench-load" "$data/1m.csv"
-
-echo "== sort and split"
+[ -f "$data/10k.csv" ] || "$bin/bench/quorvel-bench-gen" 10000 "$data/10k.csv"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+now() { date +%s.%N; }
+calc() { echo "$1" | bc -l; }
+# The best of N runs of a command in a fresh folder holding a copy of the
+# file, in seconds:   best N FOLDER COMMAND...
+best() {
+  n=$1 dir=$2; shift 2
+  fastest=""
+  for _ in $(seq "$n"); do
+    rm -rf "$dir"; mkdir -p "$dir"; cp "$data/1m.csv" "$dir/"; sync
+    start=$(now); (cd "$dir" && "$@" >/dev/null); end=$(now)
+    t=$(calc "$end - $start")
+    if [ -z "$fastest" ] || [ "$(calc "$t < $fastest")" = 1 ]; then fastest=$t; fi
+  done
+  rm -rf "$dir"
+  echo "$fastest"
+}
+verdict() {  # value target at-most|at-least
+  if [ "$3" = at-most ]; then ok=$(calc "$1 <= $2"); else ok=$(calc "$1 >= $2"); fi
+  [ "$ok" = 1 ] && echo met || echo "NOT met"
+}
+
+echo "== machine"
+echo "cores: $(nproc); $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); $(date -u +%Y-%m-%dT%H:%MZ)"
+size=$(stat -c %s "$data/1m.csv")
+printf 'file: 1,000,000 rows, %.1f MB\n' "$(calc "$size / 1000000")"
+
+echo "== floor: cp of the file (best of 5)"
+copy=$(best 5 "$work/cp" cp 1m.csv copy.csv)
+printf '  cp: %.3f s = %.0f MB/s\n' "$copy" "$(calc "$size / 1000000 / $copy")"
+
+echo "== load, in process (best of three)"
+"$bin/bench/quorvel-bench-load" "$data/1m.csv" 8 1500 | tee "$work/load.txt"
+load=$(sed -n 's/^load: .* in \([0-9.]*\) s.*/\1/p' "$work/load.txt")
+printf '  load / cp: %.2f x\n' "$(calc "$load / $copy")"
+
+echo "== sort and split, in process"
 mkdir "$work/trials"
 "$bin/bench/quorvel-bench-split" "$data/1m.csv" "$data/100k.csv" "$work/trials"
 rm -rf "$work/trials"
 
-echo "== split by prefecture, whole command (load and split), best of three, side by side"
-now() { date +%s.%N; }
-run_in() {  # folder, command...: the best of three runs, in seconds
-  dir=$1; shift
-  best=""
-  for _ in 1 2 3; do
-    rm -rf "$dir"; mkdir -p "$dir"; cp "$data/1m.csv" "$dir/"; sync
-    start=$(now); (cd "$dir" && "$@" >/dev/null); end=$(now)
-    t=$(echo "$end - $start" | bc -l)
-    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc -l)" = 1 ]; then best=$t; fi
-  done
-  echo "$best"
-}
+echo "== split by prefecture, whole command (load and split, 47 pieces), best of 5, side by side"
 field=$(printf '都道府県' | iconv -f utf-8 -t cp932)
-q=$(run_in "$work/q" "$bin/quorvel-cli" split 1m.csv --columns 8 --key 2)
-m=$(run_in "$work/m" mlr --icsv --ocsv split -g "$field" 1m.csv)
-a=$(run_in "$work/a" awk -F, 'NR > 1 { print > ("awk_" $3 ".csv") }' 1m.csv)
-printf 'quorvel-cli split: %.3f s\nmlr split -g:      %.3f s (%.1f x quorvel)\nawk:               %.3f s (%.1f x quorvel)\n' \
-  "$q" "$m" "$(echo "$m / $q" | bc -l)" "$a" "$(echo "$a / $q" | bc -l)"
+q=$(best 5 "$work/q" "$bin/quorvel-cli" split 1m.csv --columns 8 --key 2)
+a=$(best 5 "$work/a" awk -F, 'NR > 1 { print > ("awk_" $3 ".csv") }' 1m.csv)
+m=$(best 3 "$work/m" mlr --icsv --ocsv split -g "$field" 1m.csv)
+printf '  quorvel-cli split: %.3f s\n' "$q"
+printf '  mlr split -g:      %.3f s = %.1f x quorvel (target >= 10 x: %s)\n' "$m" "$(calc "$m / $q")" \
+  "$(verdict "$(calc "$m / $q")" 10 at-least)"
+printf '  awk one-liner:     %.3f s = %.1f x quorvel (target >= 2 x: %s)\n' "$a" "$(calc "$a / $q")" \
+  "$(verdict "$(calc "$a / $q")" 2 at-least)"
+printf '  cp of the file:    %.3f s = %.2f x quorvel\n' "$copy" "$(calc "$copy / $q")"
+
+[ "${1:-}" = --native ] && exit 0
+
+echo "== the Windows build under Wine"
+"$root/scripts/windows-ready.sh" >/dev/null
+prefix="$root/build/windows/wineprefix"
+wbin="$root/build/windows/bench"
+winpath() { WINEPREFIX="$prefix" winepath -w "$1" 2>/dev/null; }
+run_wine() { "$root/scripts/wine-run.sh" "$prefix" "$@"; }
+echo "-- load (best of three)"
+run_wine "$wbin/quorvel-bench-load.exe" "$(winpath "$data/1m.csv")" 8 1000 | tr -d '\r'
+echo "-- many pieces: 10,000 rows split by id beside a bare create-write-close loop of the same files"
+mkdir "$work/wine"
+run_wine "$wbin/quorvel-bench-split.exe" --pieces "$(winpath "$data/10k.csv")" "$(winpath "$work/wine")" 1.2 | tr -d '\r'
+"$root/scripts/wine-stop.sh" "$prefix" >/dev/null 2>&1 || true

@@ -71,7 +71,7 @@ size_t RowLineBuilder::AppendTo(const CellTable& table, int32_t row, char* out, 
 size_t RowLineBuilder::WriteCell(char* out, std::string_view cell) const
 {
     if (!NeedsQuotes(cell)) {
-        std::memcpy(out, cell.data(), cell.size());
+        if (!cell.empty()) std::memcpy(out, cell.data(), cell.size());  // an empty view may have no data
         return cell.size();
     }
     size_t n = 0;

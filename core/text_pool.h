@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -101,9 +103,11 @@ private:
     std::vector<LongRef> longRefs_;
 };
 
-// An array of fixed-size chunks: appending never moves what is stored,
-// so growth costs no copy and no doubling of memory. Chunks are left
-// uninitialised; every element is written by push_back before it is read.
+// An array of fixed-size chunks: past the first chunk, appending never
+// moves what is stored, so growth costs no copy and no doubling of memory.
+// The first chunk grows by doubling up to its full size, so that a short
+// array costs little. Chunks are left uninitialised; every element is
+// written by push_back before it is read.
 template <typename T>
 class ChunkedArray {
     static_assert(std::is_trivially_copyable_v<T>, "chunks hold plain values");
@@ -122,8 +126,7 @@ public:
 
     void push_back(const T& value)
     {
-        if ((size_ & (kChunkSize - 1)) == 0 && (size_ >> kChunkBits) == chunks_.size())
-            chunks_.push_back(supply_ ? supply_->Take() : AllocateBuffer(kChunkBytes));
+        if (size_ == capacity_) Grow();
         (*this)[size_++] = value;
     }
 
@@ -134,13 +137,31 @@ public:
     {
         chunks_.clear();
         size_ = 0;
+        capacity_ = 0;
     }
 
 private:
     T* Chunk(size_t i) const { return reinterpret_cast<T*>(chunks_[i].get()); }
 
+    void Grow()
+    {
+        constexpr size_t kFirstCapacity = 64;
+        if (capacity_ >= kChunkSize || (supply_ && capacity_ == 0)) {
+            chunks_.push_back(supply_ ? supply_->Take() : AllocateBuffer(kChunkBytes));
+            capacity_ = chunks_.size() * kChunkSize;
+            return;
+        }
+        const size_t grown = capacity_ == 0 ? kFirstCapacity : 2 * capacity_;
+        ByteBuffer first = AllocateBuffer(grown * sizeof(T));
+        if (size_ > 0) std::memcpy(first.get(), chunks_[0].get(), size_ * sizeof(T));
+        if (chunks_.empty()) chunks_.push_back(std::move(first));
+        else chunks_[0] = std::move(first);
+        capacity_ = grown;
+    }
+
     std::vector<ByteBuffer> chunks_;
     size_t size_ = 0;
+    size_t capacity_ = 0;  // elements that fit the chunks as they are
     PrefaultedBuffers* supply_ = nullptr;
 };
 
