@@ -10,7 +10,7 @@ namespace quorvel {
 
 namespace {
 
-void ExtendIdentity(std::vector<uint32_t>& map, size_t size)
+void ExtendIdentity(LargeVector<uint32_t>& map, size_t size)
 {
     const size_t old = map.size();
     if (size <= old) return;
@@ -166,12 +166,12 @@ void CellTable::LayOutTokens(TokenList tokens)
     if (observer_) observer_->TableReset();
 }
 
-void CellTable::PermuteDataRows(const std::vector<uint32_t>& order)
+void CellTable::PermuteDataRows(const uint32_t* order, size_t count)
 {
-    if (order.empty()) return;
+    if (count == 0) return;
     ExtendIdentity(rowMap_, static_cast<size_t>(rowCount_));
-    std::vector<uint32_t> moved(rowMap_);
-    for (size_t j = 0; j < order.size(); ++j) moved[j + 1] = rowMap_[order[j] + 1];
+    LargeVector<uint32_t> moved(rowMap_);
+    for (size_t j = 0; j < count; ++j) moved[j + 1] = rowMap_[order[j] + 1];
     rowMap_.swap(moved);
     if (observer_) observer_->TableReset();
 }

@@ -80,7 +80,8 @@ public:
 
     // Data row j + 1 takes every stored cell of the row `order[j] + 1`;
     // `order` is a permutation of 0 .. RowCount() - 2.
-    void PermuteDataRows(const std::vector<uint32_t>& order);
+    void PermuteDataRows(const uint32_t* order, size_t count);
+    void PermuteDataRows(const std::vector<uint32_t>& order) { PermuteDataRows(order.data(), order.size()); }
 
     void SetObserver(TableObserver* observer) { observer_ = observer; }
 
@@ -104,8 +105,8 @@ private:
     TokenList base_;
     uint32_t baseCols_ = 1;
     std::unordered_map<uint64_t, std::string> written_;
-    std::vector<uint32_t> colMap_;
-    std::vector<uint32_t> rowMap_;
+    LargeVector<uint32_t> colMap_;
+    LargeVector<uint32_t> rowMap_;
     TableObserver* observer_ = nullptr;
 };
 

@@ -16,7 +16,7 @@ namespace {
 // The distinct key texts of the data rows, each with one sort key, and
 // each row's distinct text (rows 1 .. n as 0 .. n - 1).
 struct DistinctKeys {
-    std::vector<uint32_t> keyOfRow;
+    LargeVector<uint32_t> keyOfRow;
     std::string sortKeys;          // all in one buffer
     std::vector<size_t> keyStart;  // by distinct text, and one past the last
     std::string_view SortKey(uint32_t d) const
@@ -51,7 +51,7 @@ std::optional<DistinctKeys> CollateDistinctKeys(const CellTable& table, int32_t 
 
 // Each row's rank of its key in the collation order: the distinct texts
 // sorted once, texts that collate equal sharing a rank.
-std::vector<uint32_t> RanksOfRows(const DistinctKeys& keys)
+LargeVector<uint32_t> RanksOfRows(const DistinctKeys& keys)
 {
     std::vector<uint32_t> order(keys.Count());
     for (uint32_t d = 0; d < order.size(); ++d) order[d] = d;
@@ -63,7 +63,7 @@ std::vector<uint32_t> RanksOfRows(const DistinctKeys& keys)
         if (i > 0 && CompareSortKeys(keys.SortKey(order[i - 1]), keys.SortKey(order[i])) != 0) ++rank;
         rankOfKey[order[i]] = rank;
     }
-    std::vector<uint32_t> ranks(keys.keyOfRow.size());
+    LargeVector<uint32_t> ranks(keys.keyOfRow.size());
     for (size_t j = 0; j < ranks.size(); ++j) ranks[j] = rankOfKey[keys.keyOfRow[j]];
     return ranks;
 }
@@ -80,11 +80,11 @@ bool FewDistinctKeys(const CellTable& table, int32_t keyColumn)
 // One sort key per data row, all in one buffer; nullopt when the
 // collation cannot make them.
 struct RowSortKeys {
-    std::string sortKeys;
-    std::vector<size_t> keyStart;  // by row from 0, and one past the last
+    LargeVector<char> sortKeys;
+    LargeVector<size_t> keyStart;  // by row from 0, and one past the last
     std::string_view SortKey(uint32_t j) const
     {
-        return std::string_view(sortKeys).substr(keyStart[j], keyStart[j + 1] - keyStart[j]);
+        return std::string_view(sortKeys.data() + keyStart[j], keyStart[j + 1] - keyStart[j]);
     }
 };
 
@@ -93,9 +93,12 @@ std::optional<RowSortKeys> CollateRows(const CellTable& table, int32_t keyColumn
     const int32_t n = table.RowCount() - 1;
     RowSortKeys keys;
     keys.keyStart.resize(static_cast<size_t>(n) + 1);
+    std::string key;
     for (int32_t j = 0; j < n; ++j) {
         keys.keyStart[static_cast<size_t>(j)] = keys.sortKeys.size();
-        if (!collation.AppendSortKey(table.ReadCell(keyColumn, j + 1), keys.sortKeys)) return std::nullopt;
+        key.clear();
+        if (!collation.AppendSortKey(table.ReadCell(keyColumn, j + 1), key)) return std::nullopt;
+        keys.sortKeys.insert(keys.sortKeys.end(), key.begin(), key.end());
     }
     keys.keyStart[static_cast<size_t>(n)] = keys.sortKeys.size();
     return keys;
@@ -107,7 +110,9 @@ void SortDataRows(CellTable& table, int32_t keyColumn, const Collation& collatio
 {
     const int32_t n = table.RowCount() - 1;
     if (n >= 2) {
-        std::vector<uint32_t> entries(static_cast<size_t>(n));
+        // Arrays of a row each, laid out for large pages: fresh memory's
+        // page faults cost more than the sort itself.
+        LargeVector<uint32_t> entries(static_cast<size_t>(n));
         for (uint32_t j = 0; j < static_cast<uint32_t>(n); ++j) entries[j] = j;
 
         // Few distinct keys (as the first rows tell): each distinct key is
@@ -115,7 +120,7 @@ void SortDataRows(CellTable& table, int32_t keyColumn, const Collation& collatio
         // which give every comparison the sign the collation gives it, so
         // equal keys come out in the same order. Mostly distinct keys: one
         // sort key per row, compared directly.
-        std::optional<std::vector<uint32_t>> ranks;
+        std::optional<LargeVector<uint32_t>> ranks;
         std::optional<RowSortKeys> rowKeys;
         if (FewDistinctKeys(table, keyColumn)) {
             if (const std::optional<DistinctKeys> keys = CollateDistinctKeys(table, keyColumn, collation))
@@ -139,7 +144,7 @@ void SortDataRows(CellTable& table, int32_t keyColumn, const Collation& collatio
                                              table.ReadCell(keyColumn, static_cast<int32_t>(b) + 1));
             });
         }
-        table.PermuteDataRows(entries);
+        table.PermuteDataRows(entries.data(), entries.size());
     }
     table.SelectRow(1);
 }

@@ -32,8 +32,8 @@ struct Range {
     int depth;
 };
 
-template <typename Compare>
-void SiftDown(std::vector<uint32_t>& e, int64_t base, int64_t root, int64_t count, const Compare& compare)
+template <typename Entries, typename Compare>
+void SiftDown(Entries& e, int64_t base, int64_t root, int64_t count, const Compare& compare)
 {
     for (;;) {
         int64_t child = 2 * root + 1;
@@ -45,8 +45,8 @@ void SiftDown(std::vector<uint32_t>& e, int64_t base, int64_t root, int64_t coun
     }
 }
 
-template <typename Compare>
-void HeapSort(std::vector<uint32_t>& e, int64_t left, int64_t right, const Compare& compare)
+template <typename Entries, typename Compare>
+void HeapSort(Entries& e, int64_t left, int64_t right, const Compare& compare)
 {
     const int64_t count = right - left + 1;
     for (int64_t i = count / 2 - 1; i >= 0; --i) SiftDown(e, left, i, count, compare);
@@ -58,8 +58,8 @@ void HeapSort(std::vector<uint32_t>& e, int64_t left, int64_t right, const Compa
 
 }  // namespace detail
 
-template <typename Compare>
-void SortEntries(std::vector<uint32_t>& e, int64_t left, int64_t right, const Compare& compare)
+template <typename Entries, typename Compare>
+void SortEntries(Entries& e, int64_t left, int64_t right, const Compare& compare)
 {
     if (right <= left) return;
     const int depthLimit = 2 * static_cast<int>(std::log2(static_cast<double>(right - left + 1))) + 16;

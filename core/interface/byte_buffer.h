@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 namespace quorvel {
 
@@ -17,5 +18,37 @@ using ByteBuffer = std::unique_ptr<char[], BufferFree>;
 // buffers are laid out for huge pages where the platform has them, which
 // spares a page fault per 4 KiB on a file of megabytes. (Platform layer.)
 ByteBuffer AllocateBuffer(size_t size);
+
+// The same memory for containers: freed with the size it was asked for.
+// (Platform layer.)
+void* AllocateBufferBytes(size_t size);
+void FreeBufferBytes(void* bytes, size_t size);
+
+// An allocator that lays large arrays out as AllocateBuffer does, for the
+// arrays of a million entries that sorting and splitting build.
+template <typename T>
+struct BufferAllocator {
+    using value_type = T;
+    BufferAllocator() = default;
+    template <typename U>
+    BufferAllocator(const BufferAllocator<U>&) noexcept
+    {
+    }
+    T* allocate(size_t n) { return static_cast<T*>(AllocateBufferBytes(n * sizeof(T))); }
+    void deallocate(T* p, size_t n) noexcept { FreeBufferBytes(p, n * sizeof(T)); }
+    template <typename U>
+    bool operator==(const BufferAllocator<U>&) const noexcept
+    {
+        return true;
+    }
+    template <typename U>
+    bool operator!=(const BufferAllocator<U>&) const noexcept
+    {
+        return false;
+    }
+};
+
+template <typename T>
+using LargeVector = std::vector<T, BufferAllocator<T>>;
 
 }  // namespace quorvel

@@ -9,15 +9,22 @@
 
 namespace quorvel {
 
+namespace {
+constexpr size_t kHugePage = size_t{2} << 20;
+}
+
 ByteBuffer AllocateBuffer(size_t size)
 {
-    constexpr size_t kHugePage = size_t{2} << 20;
     if (size < kHugePage) return ByteBuffer(static_cast<char*>(::operator new(size ? size : 1)));
     void* bytes = nullptr;
     if (::posix_memalign(&bytes, kHugePage, size) != 0 || !bytes) throw std::bad_alloc();
     ::madvise(bytes, size, MADV_HUGEPAGE);
     return ByteBuffer(static_cast<char*>(bytes), BufferFree{true});
 }
+
+void* AllocateBufferBytes(size_t size) { return AllocateBuffer(size).release(); }
+
+void FreeBufferBytes(void* bytes, size_t size) { BufferFree{size >= kHugePage}(static_cast<char*>(bytes)); }
 
 void BufferFree::operator()(char* bytes) const
 {
