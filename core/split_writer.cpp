@@ -34,23 +34,44 @@ public:
     // is one this split wrote already.
     void SavePiece(const std::string& path, std::string_view bytes, size_t skipWhenAppending = 0)
     {
+        // A name not taken yet is a new file, the common case: no identity
+        // to ask for. Its identity is asked for only once a later name
+        // turns out to be taken, and then once.
+        if (std::unique_ptr<PieceFile> created = files_.CreateNewPiece(path)) {
+            createdPaths_.push_back(path);
+            Write(*created, bytes);
+            return;
+        }
         std::unique_ptr<PieceFile> file = files_.OpenPiece(path);
         if (!file) throw FileCreateError(path);
         const FileIdentity identity = file->Identity();
         // However the name came about, the input file is never replaced.
         if (input_ && identity == *input_) throw FileCreateError(path);
+        LearnCreatedIdentities();
         const bool append = written_.count({identity.volume, identity.index}) != 0;
         if (!(append ? file->SeekToEnd() : file->Truncate())) throw FileCreateError(path);
         written_.insert({identity.volume, identity.index});
-        const size_t skip = append ? std::min(skipWhenAppending, bytes.size()) : 0;
-        const size_t count = bytes.size() - skip;
-        if (count > 0 && file->Write(bytes.data() + skip, count) < count) throw FileWriteError();
+        Write(*file, bytes.substr(append ? std::min(skipWhenAppending, bytes.size()) : 0));
     }
 
 private:
+    static void Write(PieceFile& file, std::string_view bytes)
+    {
+        if (!bytes.empty() && file.Write(bytes.data(), bytes.size()) < bytes.size()) throw FileWriteError();
+    }
+
+    void LearnCreatedIdentities()
+    {
+        for (const std::string& path : createdPaths_)
+            if (const std::optional<FileIdentity> identity = files_.IdentityOf(path))
+                written_.insert({identity->volume, identity->index});
+        createdPaths_.clear();
+    }
+
     FileSystem& files_;
     std::optional<FileIdentity> input_;
     std::set<std::pair<uint64_t, uint64_t>> written_;
+    std::vector<std::string> createdPaths_;  // written, identity not asked for yet
 };
 
 // The data rows grouped by their key cell, groups in the order in which

@@ -108,6 +108,17 @@ std::unique_ptr<PieceFile> FakeFileSystem::OpenPiece(const std::string& path)
     return std::make_unique<FakePieceFile>(*this, canonical, openPieceCalls == shortWriteAtCall);
 }
 
+std::unique_ptr<PieceFile> FakeFileSystem::CreateNewPiece(const std::string& path)
+{
+    if (!createNew) return nullptr;
+    ++createNewCalls;
+    if (Find(path)) return nullptr;
+    created.push_back(path);
+    const std::string canonical = Canonical(path);
+    files[canonical];
+    return std::make_unique<FakePieceFile>(*this, canonical, false);
+}
+
 std::optional<FileIdentity> FakeFileSystem::IdentityOf(const std::string& path)
 {
     if (!Find(path)) return std::nullopt;

@@ -32,14 +32,17 @@ public:
     int shortWriteAtCall = 0;
     size_t shortWriteKeeps = 3;      // bytes a short write still takes
     bool caseInsensitive = false;    // list_A.csv and list_a.csv are one file
+    bool createNew = false;          // CreateNewPiece creates names not taken
 
     // What happened, for the tests to check.
     int openPieceCalls = 0;
+    int createNewCalls = 0;
     int writeCalls = 0;
     std::vector<std::string> created;  // paths opened as pieces, in order
 
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override;
     std::unique_ptr<PieceFile> OpenPiece(const std::string& path) override;
+    std::unique_ptr<PieceFile> CreateNewPiece(const std::string& path) override;
     std::optional<FileIdentity> IdentityOf(const std::string& path) override;
     bool IsFolder(const std::string& path) override { return folders.count(path) != 0; }
     std::set<std::string> folders;  // paths that are folders

@@ -204,6 +204,39 @@ TEST(WriteSplitPieces, AnExistingPieceOfAnEarlierSplitIsReplaced)
     EXPECT_EQ(*fs.Find("t_A.csv"), "A,1\r\n");
 }
 
+// Pieces are first made as new files, whose identity is not asked for;
+// a name already taken still gets the old rules: appended when this split
+// wrote it, replaced when an earlier one did, refused when it is the input.
+TEST(WriteSplitPieces, NewFilesFirstWithTheSameGuaranteesForTakenNames)
+{
+    CellTable table;
+    Load(table, 2, {"k", "v", "A", "1", "b", "2", "a", "3", "in", "4", "B", "5"});
+    const struct {
+        const char* what;
+        const char* existing;  // a file there before the split, or null
+        const char* inputKey;  // the key whose piece is the input file
+        std::map<std::string, std::string> pieces;
+        int openPieceCalls;
+    } cases[] = {
+        {"fresh folder", nullptr, nullptr, {{"t_a.csv", "A,1\r\na,3\r\n"}, {"t_b.csv", "b,2\r\nB,5\r\n"}, {"t_in.csv", "in,4\r\n"}}, 2},
+        {"an earlier split's piece", "t_b.csv", nullptr, {{"t_a.csv", "A,1\r\na,3\r\n"}, {"t_b.csv", "b,2\r\nB,5\r\n"}, {"t_in.csv", "in,4\r\n"}}, 3},
+    };
+    for (const auto& c : cases) {
+        test::FakeFileSystem fs;
+        fs.caseInsensitive = true;
+        fs.createNew = true;
+        fs.files["t.csv"] = "input";
+        if (c.existing) fs.files[c.existing] = "old,old\r\n";
+        SplitState state;
+        const SplitTarget target{"t.csv", kSjis, PathStyle::Windows(), fs};
+        WriteSplitPieces(table, 0, target, nullptr, state);
+        for (const auto& [name, bytes] : c.pieces) EXPECT_EQ(fs.At(name), bytes) << c.what << ": " << name;
+        EXPECT_EQ(fs.files.size(), c.pieces.size() + 1) << c.what;
+        EXPECT_EQ(fs.openPieceCalls, c.openPieceCalls) << c.what;
+        EXPECT_EQ(fs.createNewCalls, 5) << c.what;
+    }
+}
+
 TEST(WriteSplitPieces, TheInputFileIsNeverWritten)
 {
     // A file system on which the piece name reaches the input file (here:

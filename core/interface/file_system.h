@@ -57,6 +57,13 @@ public:
     // if missing and leaving its content as it is. nullptr on failure.
     virtual std::unique_ptr<PieceFile> OpenPiece(const std::string& path) = 0;
 
+    // Creates the piece as a new file, with no sharing, failing if the
+    // name is taken: a new file is neither the input nor an earlier piece,
+    // so neither its identity nor a truncation is asked for (its Identity()
+    // is not meaningful). nullptr when it cannot, for whatever reason; the
+    // caller then goes through OpenPiece. Layers without it give nullptr.
+    virtual std::unique_ptr<PieceFile> CreateNewPiece(const std::string& /*path*/) { return nullptr; }
+
     // The identity of an existing file, if it can be opened.
     virtual std::optional<FileIdentity> IdentityOf(const std::string& path) = 0;
 

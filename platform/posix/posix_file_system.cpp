@@ -117,6 +117,17 @@ public:
         return std::make_unique<PosixPieceFile>(fd, IdentityOfStat(st), static_cast<uint64_t>(st.st_size));
     }
 
+    std::unique_ptr<PieceFile> CreateNewPiece(const std::string& path) override
+    {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) return nullptr;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return nullptr;
+        }
+        return std::make_unique<PosixPieceFile>(fd, FileIdentity{}, 0);
+    }
+
     bool IsFolder(const std::string& path) override
     {
         struct stat st;

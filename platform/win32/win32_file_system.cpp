@@ -106,6 +106,14 @@ public:
         return std::make_unique<Win32PieceFile>(std::move(file), *identity, size);
     }
 
+    std::unique_ptr<PieceFile> CreateNewPiece(const std::string& path) override
+    {
+        FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) return nullptr;
+        return std::make_unique<Win32PieceFile>(std::move(file), FileIdentity{}, 0);
+    }
+
     bool IsFolder(const std::string& path) override
     {
         const DWORD attributes = GetFileAttributesA(path.c_str());
