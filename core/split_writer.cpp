@@ -5,6 +5,7 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <new>
 #include <system_error>
 #include <set>
 #include <string_view>
@@ -265,7 +266,11 @@ void SaveBatch(BatchPieces& built, bool lastBatch, const RowGroups& groups, cons
         try {
             pieces.SavePiece(path, built.Piece(g), header.size());
         } catch (...) {
-            state.PieceBuffer.assign(built.Piece(g));
+            try {
+                state.PieceBuffer.assign(built.Piece(g));
+            } catch (const std::bad_alloc&) {
+                state.PieceBuffer.clear();  // the failure to report is the piece's, not this copy's
+            }
             throw;
         }
         written.push_back(std::move(path));
