@@ -84,7 +84,9 @@ std::vector<int> HoldArrow(Session& s, POINT arrow, int until)
     std::vector<int> seen{Columns(s)};
     MoveMouse(arrow);
     MouseButton(true);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+    // The time limit only ends a hold that never arrives; a busy machine
+    // repeats slower, so it is generous.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     while (std::chrono::steady_clock::now() < end) {
         const int now = Columns(s);
         if (now != seen.back()) seen.push_back(now);
