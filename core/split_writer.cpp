@@ -238,6 +238,9 @@ std::unique_ptr<BatchPieces> BuildBatch(const CellTable& table, const RowGroups&
     // The batch's rows skip through the table: fetch each row's references
     // and then its text some rows ahead, or the walk waits on memory.
     std::vector<int32_t> rows;
+    size_t batchRows = 0;
+    for (size_t g = first; g < end; ++g) batchRows += groups.rowCount[g];
+    rows.reserve(batchRows);
     for (int32_t j = 1; j < table.RowCount(); ++j) {
         const size_t g = groups.groupOfRow[static_cast<size_t>(j)];
         if (g >= first && g < end) rows.push_back(j);
@@ -399,9 +402,13 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
         header.append("\r\n");
     }
     PieceRegistry pieces(target.inputPath, target.files);
-    // While one batch is being saved, the next is built on this thread;
-    // half the batch size each keeps the two within the memory of one.
-    const auto batches = PlanBatches(groups, lineBytes, static_cast<double>(options.batchBytes) / 2 / kLineGrowth);
+    // While one batch is being saved, the next is built on this thread: the
+    // two share what the batch size leaves beside the split's own arrays
+    // (the row groups, a batch's row list, the last piece's copy).
+    const double ownBytes = 8.0 * table.RowCount() + static_cast<double>(size_t{2} << 20);
+    const double batchBytes = static_cast<double>(options.batchBytes);
+    const double arenaBytes = std::max(batchBytes - ownBytes, batchBytes / 4) / 2;
+    const auto batches = PlanBatches(groups, lineBytes, arenaBytes / kLineGrowth);
     std::future<BatchArena> saving;
     BatchArena spare;
     for (size_t b = 0; b < batches.size(); ++b) {
