@@ -2,78 +2,23 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <future>
 #include <memory>
 #include <new>
 #include <system_error>
-#include <set>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 
+#include "core/batch_pieces.h"
 #include "core/errors.h"
+#include "core/piece_registry.h"
 #include "core/row_line.h"
 
 namespace quorvel {
 
 namespace {
 
-// The pieces one split has written, by file identity, so that a later
-// key whose name lands on one of them (list_A.csv and list_a.csv on a file
-// system that ignores case) appends to it instead of replacing it.
-class PieceRegistry {
-public:
-    PieceRegistry(const std::string& inputPath, FileSystem& files)
-        : files_(files), input_(files.IdentityOf(inputPath))
-    {
-    }
-
-    // Creates the piece, or truncates a file of that name that this split
-    // has not written, and writes `bytes` in one request; the first
-    // `skipWhenAppending` bytes (a header line) are left out when the file
-    // is one this split wrote already.
-    void SavePiece(const std::string& path, std::string_view bytes, size_t skipWhenAppending = 0)
-    {
-        // A name not taken yet is a new file, the common case: no identity
-        // to ask for. Its identity is asked for only once a later name
-        // turns out to be taken, and then once.
-        if (std::unique_ptr<PieceFile> created = files_.CreateNewPiece(path)) {
-            createdPaths_.push_back(path);
-            Write(*created, bytes);
-            return;
-        }
-        std::unique_ptr<PieceFile> file = files_.OpenPiece(path);
-        if (!file) throw FileCreateError(path);
-        const FileIdentity identity = file->Identity();
-        // However the name came about, the input file is never replaced.
-        if (input_ && identity == *input_) throw FileCreateError(path);
-        LearnCreatedIdentities();
-        const bool append = written_.count({identity.volume, identity.index}) != 0;
-        if (!(append ? file->SeekToEnd() : file->Truncate())) throw FileCreateError(path);
-        written_.insert({identity.volume, identity.index});
-        Write(*file, bytes.substr(append ? std::min(skipWhenAppending, bytes.size()) : 0));
-    }
-
-private:
-    static void Write(PieceFile& file, std::string_view bytes)
-    {
-        if (!bytes.empty() && file.Write(bytes.data(), bytes.size()) < bytes.size()) throw FileWriteError();
-    }
-
-    void LearnCreatedIdentities()
-    {
-        for (const std::string& path : createdPaths_)
-            if (const std::optional<FileIdentity> identity = files_.IdentityOf(path))
-                written_.insert({identity->volume, identity->index});
-        createdPaths_.clear();
-    }
-
-    FileSystem& files_;
-    std::optional<FileIdentity> input_;
-    std::set<std::pair<uint64_t, uint64_t>> written_;
-    std::vector<std::string> createdPaths_;  // written, identity not asked for yet
-};
 
 // The data rows grouped by their key cell, groups in the order in which
 // their keys first appear. Keys are views into the table, which does not
@@ -130,103 +75,6 @@ std::vector<std::pair<size_t, size_t>> PlanBatches(const RowGroups& groups, doub
     return batches;
 }
 
-// Room beyond the estimate, for lines longer than the sampled ones.
-constexpr double kLineGrowth = 1.125;
-
-// The pieces of one batch: each group's lines in a stretch of one buffer
-// sized from the estimate, so that building them costs no allocation per
-// piece. A group that outgrows its stretch goes on in a string of its own.
-// Bytes for one batch's pieces, handed from a saved batch to the next
-// one that fits in it: fresh memory costs the system a page fault and a
-// page cleared per page, more than building the lines in it.
-struct BatchArena {
-    ByteBuffer bytes;
-    size_t size = 0;
-};
-
-class BatchPieces {
-public:
-    BatchPieces(const RowGroups& groups, std::pair<size_t, size_t> batch, double lineBytes, const std::string& header,
-                BatchArena spare)
-        : first_(batch.first), stretches_(batch.second - batch.first)
-    {
-        size_t total = 0;
-        for (size_t i = 0; i < stretches_.size(); ++i) {
-            Stretch& s = stretches_[i];
-            s.begin = total;
-            s.capacity = header.size() + kSlack +
-                         static_cast<size_t>(static_cast<double>(groups.rowCount[first_ + i]) * lineBytes * kLineGrowth);
-            total += s.capacity;
-        }
-        if (spare.size >= total && spare.bytes) {
-            arena_ = std::move(spare);
-        } else {
-            spare = BatchArena();  // freed before the new one is taken
-            arena_ = {AllocateBuffer(total), total};
-        }
-        for (Stretch& s : stretches_) {
-            std::memcpy(arena_.bytes.get() + s.begin, header.data(), header.size());
-            s.used = header.size();
-        }
-    }
-
-    // Builds the row's line, with its CR LF, at the end of the group's piece.
-    void AppendLine(size_t group, const CellTable& table, int32_t row, RowLineBuilder& lines)
-    {
-        Stretch& s = stretches_[group - first_];
-        s.lastLine = s.used;
-        if (!s.overflowed) {
-            char* out = arena_.bytes.get() + s.begin + s.used;
-            const size_t room = s.capacity - s.used;
-            const size_t length = room >= 2 ? lines.AppendTo(table, row, out, room - 2) : RowLineBuilder::kNoRoom;
-            if (length != RowLineBuilder::kNoRoom) {
-                std::memcpy(out + length, "\r\n", 2);
-                s.used += length + 2;
-                return;
-            }
-            s.overflow.assign(arena_.bytes.get() + s.begin, s.used);
-            s.overflowed = true;
-        }
-        lines.Append(table, row, s.overflow);
-        s.overflow.append("\r\n");
-        s.used = s.overflow.size();
-    }
-
-    // The bytes, for the next batch once these pieces are saved.
-    BatchArena TakeArena() { return std::move(arena_); }
-
-    size_t First() const { return first_; }
-    size_t Count() const { return stretches_.size(); }
-
-    std::string_view Piece(size_t group) const
-    {
-        const Stretch& s = stretches_[group - first_];
-        return s.overflowed ? std::string_view(s.overflow) : std::string_view(arena_.bytes.get() + s.begin, s.used);
-    }
-
-    // The piece's last line, without its CR LF.
-    std::string_view LastLine(size_t group) const
-    {
-        const Stretch& s = stretches_[group - first_];
-        return Piece(group).substr(s.lastLine, s.used - s.lastLine - 2);
-    }
-
-private:
-    static constexpr size_t kSlack = 64;
-
-    struct Stretch {
-        size_t begin = 0;
-        size_t capacity = 0;
-        size_t used = 0;
-        size_t lastLine = 0;
-        bool overflowed = false;
-        std::string overflow;
-    };
-
-    size_t first_;
-    std::vector<Stretch> stretches_;
-    BatchArena arena_;
-};
 
 // Builds the pieces of one batch in one pass down the table.
 std::unique_ptr<BatchPieces> BuildBatch(const CellTable& table, const RowGroups& groups,
@@ -234,7 +82,7 @@ std::unique_ptr<BatchPieces> BuildBatch(const CellTable& table, const RowGroups&
                                         const std::string& header, BatchArena spare)
 {
     const auto [first, end] = batch;
-    auto built = std::make_unique<BatchPieces>(groups, batch, lineBytes, header, std::move(spare));
+    auto built = std::make_unique<BatchPieces>(groups.rowCount, batch, lineBytes, header, std::move(spare));
     // The batch's rows skip through the table: fetch each row's references
     // and then its text some rows ahead, or the walk waits on memory.
     std::vector<int32_t> rows;
