@@ -2,6 +2,7 @@
 
 #include "core/interface/code_page_table.h"
 #include "core/portable_collation.h"
+#include "core/text_encoding.h"
 
 namespace quorvel {
 
@@ -13,13 +14,15 @@ const CodePage& SystemCodePage()
 
 std::optional<CodePage> CodePageByNumber(int number)
 {
+    if (number == CodePage::kUtf8Number) return CodePage::Utf8();
     if (const std::optional<CodePageTable> table = CodePageTableByNumber(number)) return CodePage(*table);
     return std::nullopt;
 }
 
 std::unique_ptr<Collation> CollationFor(const CodePage& codePage)
 {
-    if (std::unique_ptr<Collation> system = SystemCollation()) return system;
+    if (std::unique_ptr<Collation> system = codePage.IsUtf8() ? SystemUtf8Collation() : SystemCollation())
+        return system;
     return std::make_unique<PortableCollation>(codePage);
 }
 
@@ -27,6 +30,28 @@ const Collation& NativeCollation()
 {
     static const std::unique_ptr<Collation> collation = CollationFor(SystemCodePage());
     return *collation;
+}
+
+}  // namespace quorvel
+
+namespace quorvel {
+
+std::string PathFromSystem(std::string_view path)
+{
+#ifdef _WIN32
+    return TextToUtf8(path, SystemCodePage(), Unconvertible::kQuestionMark);
+#else
+    return std::string(path);
+#endif
+}
+
+std::string PathToSystem(std::string_view path)
+{
+#ifdef _WIN32
+    return Utf8ToText(path, SystemCodePage(), '?');
+#else
+    return std::string(path);
+#endif
 }
 
 }  // namespace quorvel

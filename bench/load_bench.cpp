@@ -30,7 +30,7 @@ int main(int argc, char** argv)
     for (int run = 0; run < 3; ++run) {
         const auto start = std::chrono::steady_clock::now();
         try {
-            OpenCsvFile(table, argv[1], SystemCodePage(), NativeFileSystem());
+            OpenCsvFile(table, argv[1], EncodingChoice::Detect(SystemCodePage()), NativeFileSystem());
         } catch (const QuorvelError& e) {
             std::fprintf(stderr, "load failed: %s\n", e.what());
             return 1;

@@ -41,7 +41,7 @@ constexpr int kPrefectureColumn = 2;
 void Load(CellTable& table, const std::string& path)
 {
     table.ChangeColCount(kColumns);
-    OpenCsvFile(table, path, SystemCodePage(), NativeFileSystem());
+    OpenCsvFile(table, path, EncodingChoice::Detect(SystemCodePage()), NativeFileSystem());
 }
 
 // The best of three: the figures of a shared machine vary from run to run.

@@ -10,6 +10,7 @@
 #include "core/record_reader.h"
 #include "core/row_sort.h"
 #include "core/split_writer.h"
+#include "core/text_encoding.h"
 #include "core/token_reader.h"
 #include "core/interface/collation.h"
 #include "app/system_services.h"
@@ -32,21 +33,33 @@ std::string MessageForTerminal(const QuorvelError& error)
     const std::string& text = error.Template();
     const size_t slot = text.find("%s");
     if (slot == std::string::npos) return ToUtf8(text, messageCodePage);
-    return ToUtf8(std::string_view(text).substr(0, slot), messageCodePage) + PathToUtf8(error.Path()) +
+    // The core's paths are UTF-8 already.
+    return ToUtf8(std::string_view(text).substr(0, slot), messageCodePage) + error.Path() +
            ToUtf8(std::string_view(text).substr(slot + 2), messageCodePage);
 }
 
-CodePage ChosenCodePage(const Options& options)
+// Detected unless --codepage names one (65001 is UTF-8).
+EncodingChoice ChosenEncoding(const Options& options)
 {
-    if (!options.codePage) return SystemCodePage();
+    if (!options.codePage) return EncodingChoice::Detect(SystemCodePage());
     std::optional<CodePage> codePage = CodePageByNumber(*options.codePage);
     if (!codePage) throw UsageError("unknown code page " + std::to_string(*options.codePage));
-    return *codePage;
+    return EncodingChoice::Forced(*codePage);
 }
 
-void PrintTokens(const Options& options, const CodePage& codePage, std::ostream& out, FileSystem& files)
+// A file read as UTF-8 that holds bytes that are not: said once.
+void WarnOfInvalidText(const FileEncoding& encoding, std::ostream& err)
 {
-    const TokenList tokens = ReadCsvTokens(options.file, codePage, files);
+    if (encoding.firstInvalidLine == 0) return;
+    err << "quorvel-cli: warning: line " << encoding.firstInvalidLine
+        << " holds bytes that are not UTF-8; they are kept as they are\n";
+}
+
+void PrintTokens(const std::string& file, const EncodingChoice& choice, std::ostream& out, std::ostream& err,
+                 FileSystem& files)
+{
+    const TokenList tokens = ReadCsvTokens(file, choice, files);
+    WarnOfInvalidText(tokens.Encoding(), err);
     std::string line;
     for (size_t i = 0; i < tokens.size(); ++i) {
         line.clear();
@@ -95,11 +108,11 @@ int32_t ResolveColumn(const CellTable& table, const ColumnChoice& choice, const 
 void PrintPlan(const std::vector<PiecePlan>& plans, std::ostream& out)
 {
     for (const PiecePlan& plan : plans) {
-        out << plan.path << '\t' << plan.rows << " rows\t" << plan.bytes << " bytes";
+        out << PathForTerminal(plan.path) << '\t' << plan.rows << " rows\t" << plan.bytes << " bytes";
         switch (plan.mark) {
         case PiecePlan::Mark::kNew: break;
         case PiecePlan::Mark::kReplaces: out << "\treplaces an existing file"; break;
-        case PiecePlan::Mark::kShares: out << "\tshares one file with " << plan.note; break;
+        case PiecePlan::Mark::kShares: out << "\tshares one file with " << PathForTerminal(plan.note); break;
         case PiecePlan::Mark::kCannot: out << "\tcannot be created: " << plan.note; break;
         }
         out << '\n';
@@ -120,20 +133,23 @@ void PrintTable(const CellTable& table, std::ostream& out)
     }
 }
 
-void Run(const Options& options, std::ostream& out, FileSystem& files)
+void Run(const Options& options, std::ostream& out, std::ostream& err, FileSystem& files)
 {
-    const CodePage codePage = ChosenCodePage(options);
+    const EncodingChoice choice = ChosenEncoding(options);
+    // The core's paths are UTF-8.
+    const std::string file = PathToUtf8(options.file);
     if (options.command == Command::kTokens) {
-        PrintTokens(options, codePage, out, files);
+        PrintTokens(file, choice, out, err, files);
         return;
     }
     CellTable table;
     table.ChangeColCount(options.columns);
-    if (options.rows)
-        OpenCsvRecords(table, options.file, codePage, files,
-                       options.columnsGiven ? std::optional<int32_t>(options.columns) : std::nullopt);
-    else
-        OpenCsvFile(table, options.file, codePage, files);
+    const FileEncoding encoding =
+        options.rows ? OpenCsvRecords(table, file, choice, files,
+                                      options.columnsGiven ? std::optional<int32_t>(options.columns) : std::nullopt)
+                     : OpenCsvFile(table, file, choice, files);
+    WarnOfInvalidText(encoding, err);
+    const CodePage& codePage = encoding.codePage;
     if (options.sortColumn)
         SortDataRows(table, ResolveColumn(table, *options.sortColumn, codePage, "--sort"), *CollationFor(codePage));
     if (options.command == Command::kShow) {
@@ -142,12 +158,16 @@ void Run(const Options& options, std::ostream& out, FileSystem& files)
         return;
     }
     const int32_t key = ResolveColumn(table, *options.keyColumn, codePage, "--key");
-    if (!options.outFolder.empty() && !files.IsFolder(options.outFolder))
-        throw FolderMissing("--out " + PathToUtf8(options.outFolder) + ": no such folder");
-    // Pieces are named after the file as given, beside it or in --out.
-    const SplitTarget target{options.file, codePage, PathStyle::Native(), files, options.outFolder};
+    const std::string outFolder = PathToUtf8(options.outFolder);
+    if (!outFolder.empty() && !files.IsFolder(outFolder))
+        throw FolderMissing("--out " + outFolder + ": no such folder");
+    // Pieces are named after the file as given, beside it or in --out, by
+    // the characters of their keys.
+    SplitTarget target{file, codePage, PathStyle::Native(), files, outFolder};
+    target.namesInUtf8 = true;
     SplitOptions splitOptions;
     splitOptions.headerLine = options.header;
+    splitOptions.byteOrderMark = encoding.byteOrderMark;
     if (options.dryRun) {
         PrintPlan(PlanSplitPieces(table, key, target, splitOptions), out);
         return;
@@ -155,7 +175,7 @@ void Run(const Options& options, std::ostream& out, FileSystem& files)
     SplitState state;
     const std::vector<std::string> pieces = WriteSplitPieces(
         table, key, target, [&](int32_t row) { table.SelectRow(row); }, state, splitOptions);
-    for (const std::string& piece : pieces) out << piece << '\n';
+    for (const std::string& piece : pieces) out << PathForTerminal(piece) << '\n';
 }
 
 }  // namespace
@@ -172,7 +192,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             out << kHelpText << "\n" << kUsage;
             return kSuccess;
         }
-        Run(options, out, files);
+        Run(options, out, err, files);
         out.flush();
         return kSuccess;
     } catch (const FolderMissing& e) {

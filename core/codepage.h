@@ -26,6 +26,10 @@ public:
 
     int Number() const { return number_; }
     bool IsDoubleByte() const { return doubleByte_; }
+    // UTF-8 has no lead bytes in this sense: no byte of a character of
+    // several bytes is below 0x80, so it is read byte by byte.
+    bool IsUtf8() const { return number_ == kUtf8Number; }
+    static constexpr int kUtf8Number = 65001;
 
     bool IsLeadByte(uint8_t byte) const { return lead_[byte]; }
     void MarkLeadRange(uint8_t first, uint8_t last);
@@ -48,6 +52,7 @@ public:
 
     // The 932 (Shift_JIS) table, independent of the platform.
     static CodePage ShiftJis();
+    static CodePage Utf8() { return CodePage(kUtf8Number); }
 
 private:
     int number_;

@@ -7,15 +7,17 @@
 
 namespace quorvel {
 
-void OpenCsvFile(CellTable& table, const std::string& path, const CodePage& codePage, FileSystem& files)
+FileEncoding OpenCsvFile(CellTable& table, const std::string& path, const EncodingChoice& choice, FileSystem& files)
 {
     TokenList tokens;
     try {
-        tokens = ReadCsvTokens(path, codePage, files);
+        tokens = ReadCsvTokens(path, choice, files);
     } catch (const std::bad_alloc&) {
         throw OutOfMemoryError();
     }
+    const FileEncoding encoding = tokens.Encoding();
     table.LayOutTokens(std::move(tokens));
+    return encoding;
 }
 
 }  // namespace quorvel

@@ -7,12 +7,14 @@
 
 #include "core/cell_table.h"
 #include "core/codepage.h"
+#include "core/text_encoding.h"
 #include "core/interface/file_system.h"
 
 namespace quorvel {
 
-// Raises FileOpenError, RowLimitError or OutOfMemoryError; the table is
-// then as it was.
-void OpenCsvFile(CellTable& table, const std::string& path, const CodePage& codePage, FileSystem& files);
+// Reads in the encoding that `choice` decides and returns it. Raises
+// FileOpenError, Utf16FileError, RowLimitError or OutOfMemoryError; the
+// table is then as it was.
+FileEncoding OpenCsvFile(CellTable& table, const std::string& path, const EncodingChoice& choice, FileSystem& files);
 
 }  // namespace quorvel

@@ -8,6 +8,8 @@ const char* const kFileCreate = "ファイル %s を作成できません";
 const char* const kFileWrite = "ストリームへの書き込みエラー";
 const char* const kTableIndex = "グリッドインデックス が範囲を超えています";
 const char* const kRowLimit = "ファイル %s は行数が上限の 1048560 行を超えるため開けません";
+const char* const kUtf16File =
+    "ファイル %s は UTF-16 で保存されているため開けません。UTF-8 か Shift_JIS で保存し直してください";
 const char* const kOutOfMemory = "メモリが不足しています";
 }  // namespace messages
 
@@ -28,6 +30,7 @@ FileCreateError::FileCreateError(std::string_view path) : QuorvelError(messages:
 FileWriteError::FileWriteError() : QuorvelError(messages::kFileWrite) {}
 TableIndexError::TableIndexError() : QuorvelError(messages::kTableIndex) {}
 RowLimitError::RowLimitError(std::string_view path) : QuorvelError(messages::kRowLimit, path) {}
+Utf16FileError::Utf16FileError(std::string_view path) : QuorvelError(messages::kUtf16File, path) {}
 OutOfMemoryError::OutOfMemoryError() : QuorvelError(messages::kOutOfMemory) {}
 
 }  // namespace quorvel

@@ -55,6 +55,12 @@ public:
     explicit RowLimitError(std::string_view path);
 };
 
+// A file in UTF-16 (it begins with FF FE or FE FF), which is not read.
+class Utf16FileError : public QuorvelError {
+public:
+    explicit Utf16FileError(std::string_view path);
+};
+
 // Memory ran out during a command.
 class OutOfMemoryError : public QuorvelError {
 public:
@@ -67,6 +73,7 @@ extern const char* const kFileCreate;
 extern const char* const kFileWrite;
 extern const char* const kTableIndex;
 extern const char* const kRowLimit;
+extern const char* const kUtf16File;
 extern const char* const kOutOfMemory;
 }  // namespace messages
 

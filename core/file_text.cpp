@@ -104,6 +104,12 @@ void FileTextStream::Publish(size_t read, bool whole, bool failed)
     changed_.notify_all();
 }
 
+bool FileTextStream::IsWhole()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return whole_;
+}
+
 size_t FileTextStream::WaitFor(size_t count)
 {
     std::unique_lock<std::mutex> lock(mutex_);

@@ -56,6 +56,8 @@ public:
     // and the 0x00 after it. A failed read raises FileOpenError.
     size_t WaitFor(size_t count);
     size_t WaitForAll() { return WaitFor(~size_t{0}); }
+    // Whether the file is read whole (then WaitFor counts the 0x00 too).
+    bool IsWhole();
 
 private:
     void ReadAll();

@@ -1,5 +1,7 @@
 #include "core/piece_name.h"
 
+#include "core/text_encoding.h"
+
 namespace quorvel {
 
 namespace {
@@ -38,6 +40,20 @@ std::string PieceFileName(std::string_view path, std::string_view key, const Cod
     std::string piece;
     piece.reserve(stem.size() + key.size() + 5);
     piece.append(stem).append("_").append(FileNameSafeKey(key, codePage)).append(".csv");
+    return piece;
+}
+
+std::string Utf8NameOfKey(std::string_view key, const CodePage& codePage)
+{
+    return TextToUtf8(FileNameSafeKey(key, codePage), codePage, Unconvertible::kPercentHex);
+}
+
+std::string Utf8PieceFileName(std::string_view path, std::string_view key, const CodePage& codePage,
+                              PathStyle style)
+{
+    const std::string_view stem = StemPart(path, CodePage::Utf8(), style);
+    std::string piece(stem);
+    piece.append("_").append(Utf8NameOfKey(key, codePage)).append(".csv");
     return piece;
 }
 

@@ -20,4 +20,15 @@ std::string FileNameSafeKey(std::string_view key, const CodePage& codePage);
 // and ".csv". It always lies in the folder of P.
 std::string PieceFileName(std::string_view path, std::string_view key, const CodePage& codePage, PathStyle style);
 
+// The safe key (as FileNameSafeKey makes it under the text's code page) as
+// characters in UTF-8, for a file system whose names are characters: a
+// byte sequence that stands for no character becomes "%XX" per byte, so
+// the name stays readable and never holds a byte the system would refuse.
+std::string Utf8NameOfKey(std::string_view key, const CodePage& codePage);
+
+// PieceFileName for a path in UTF-8 and a key in `codePage`: the stem of
+// P, "_", the key's UTF-8 name and ".csv".
+std::string Utf8PieceFileName(std::string_view path, std::string_view key, const CodePage& codePage,
+                              PathStyle style);
+
 }  // namespace quorvel

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
+
+#include "core/code_page_characters.h"
+#include "core/utf8.h"
 
 namespace quorvel {
 
@@ -16,6 +20,9 @@ enum WeightClass : uint8_t {
     kKana = 5,
     kKanji = 6,
     kOther = 7,
+    // Characters that Shift_JIS lacks (UTF-8 text only): after all others,
+    // by code point, the class byte taking the code point's plane.
+    kBeyond = 8,
 };
 
 // Secondary weights.
@@ -87,11 +94,60 @@ Weight ShiftJisWeight(uint16_t code)
     return {kOther, code, kPlain};
 }
 
+// Escapes in UTF-8 text transcoded to Shift_JIS: bytes that no Shift_JIS
+// character written by the transcoding begins with.
+constexpr uint8_t kBeyondEscape = 0xFF;   // then the code point, 3 bytes
+constexpr uint8_t kInvalidEscape = 0xFE;  // then a byte that is no UTF-8
+
+bool IsPlainSingleByte(uint16_t code) { return code < 0x80 || (code >= 0xA1 && code <= 0xDF); }
+
+// UTF-8 text as the Shift_JIS bytes of its characters, so that it orders
+// as the same text saved in Shift_JIS; characters that Shift_JIS lacks
+// and bytes that are no UTF-8 are escaped.
+void TranscodeToShiftJis(std::string_view text, std::string& out)
+{
+    static const CodePageCharacters& shiftJis = CodePageCharacters::Of(CodePage::ShiftJis());
+    out.clear();
+    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+    for (size_t i = 0; i < text.size();) {
+        char32_t c;
+        const size_t length = Utf8CharLength(p + i, text.size() - i, c);
+        if (length == 0) {
+            out.push_back(static_cast<char>(kInvalidEscape));
+            out.push_back(static_cast<char>(p[i++]));
+            continue;
+        }
+        i += length;
+        const std::optional<uint16_t> code = shiftJis.Encode(c);
+        if (code && *code > 0xFF) {
+            out.push_back(static_cast<char>(*code >> 8));
+            out.push_back(static_cast<char>(*code & 0xFF));
+        } else if (code && IsPlainSingleByte(*code)) {
+            out.push_back(static_cast<char>(*code));
+        } else {
+            out.push_back(static_cast<char>(kBeyondEscape));
+            out.push_back(static_cast<char>(c >> 16));
+            out.push_back(static_cast<char>(c >> 8 & 0xFF));
+            out.push_back(static_cast<char>(c & 0xFF));
+        }
+    }
+}
+
 }  // namespace
 
 bool PortableCollation::AppendSortKey(std::string_view text, std::string& key) const
 {
-    const bool shiftJis = codePage_.Number() == 932;
+    if (!codePage_.IsUtf8()) return AppendKeyOf(text, key, false);
+    thread_local std::string transcoded;
+    TranscodeToShiftJis(text, transcoded);
+    return AppendKeyOf(transcoded, key, true);
+}
+
+bool PortableCollation::AppendKeyOf(std::string_view text, std::string& key, bool escaped) const
+{
+    static const CodePage kShiftJis = CodePage::ShiftJis();
+    const CodePage& codePage = escaped ? kShiftJis : codePage_;
+    const bool shiftJis = escaped || codePage_.Number() == 932;
     const size_t start = key.size();
     std::string variants;
     auto put = [&](const Weight& w) {
@@ -103,7 +159,18 @@ bool PortableCollation::AppendSortKey(std::string_view text, std::string& key) c
     key.reserve(start + text.size() * 4 + 1);
     for (size_t i = 0; i < text.size();) {
         const auto b = static_cast<uint8_t>(text[i]);
-        if (codePage_.IsLeadByte(b)) {
+        if (escaped && b == kBeyondEscape && i + 3 < text.size()) {
+            const auto at = [&](size_t k) { return static_cast<uint8_t>(text[i + k]); };
+            put({static_cast<uint8_t>(kBeyond + at(1)), static_cast<uint16_t>(at(2) << 8 | at(3)), kPlain});
+            i += 4;
+            continue;
+        }
+        if (escaped && b == kInvalidEscape && i + 1 < text.size()) {
+            put({kOther, static_cast<uint8_t>(text[i + 1]), kPlain});
+            i += 2;
+            continue;
+        }
+        if (codePage.IsLeadByte(b)) {
             if (i + 1 >= text.size()) {
                 put({kOther, b, kPlain});  // a lead byte with nothing after it
                 ++i;

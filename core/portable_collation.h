@@ -20,6 +20,10 @@
 // voiced or semi-voiced mark counts as the one voiced kana. Kanji follow
 // in JIS X 0208 order, which is Shift_JIS code order: level 1 by reading,
 // level 2 by radical and stroke count, then the vendor extensions.
+//
+// UTF-8 text orders as the same text saved in Shift_JIS; characters that
+// Shift_JIS lacks (𠮷, emoji, ...) come after every other character, by
+// code point, and bytes that are no UTF-8 among the "anything else".
 #pragma once
 
 #include "core/codepage.h"
@@ -34,6 +38,10 @@ public:
     bool AppendSortKey(std::string_view text, std::string& key) const override;
 
 private:
+    // The key of text in codePage_, or (`escaped`) of UTF-8 text transcoded
+    // to Shift_JIS with escapes for what Shift_JIS lacks.
+    bool AppendKeyOf(std::string_view text, std::string& key, bool escaped) const;
+
     CodePage codePage_;
 };
 

@@ -1,7 +1,10 @@
 #include "core/record_reader.h"
 
+#include "core/utf8.h"
+
 #include <algorithm>
 #include <new>
+#include <string_view>
 #include <vector>
 
 namespace quorvel {
@@ -101,12 +104,13 @@ RecordWidthError::RecordWidthError(uint64_t line, size_t fields, int32_t columns
 {
 }
 
-RecordTokens SplitCsvRecords(const LoadedFile& text, const CodePage& codePage, std::optional<int32_t> columns)
+RecordTokens SplitCsvRecords(const LoadedFile& text, const CodePage& codePage, std::optional<int32_t> columns,
+                             size_t start)
 {
     TokenList fields;
     std::vector<size_t> widths;
     std::vector<uint64_t> lines;
-    RecordScanner(text.bytes.get(), codePage).Run(fields, widths, lines);
+    RecordScanner(text.bytes.get() + std::min(start, text.size), codePage).Run(fields, widths, lines);
 
     RecordTokens records;
     const size_t widest = widths.empty() ? 1 : *std::max_element(widths.begin(), widths.end());
@@ -125,12 +129,21 @@ RecordTokens SplitCsvRecords(const LoadedFile& text, const CodePage& codePage, s
     return records;
 }
 
-void OpenCsvRecords(CellTable& table, const std::string& path, const CodePage& codePage, FileSystem& files,
-                    std::optional<int32_t> columns)
+FileEncoding OpenCsvRecords(CellTable& table, const std::string& path, const EncodingChoice& choice,
+                            FileSystem& files, std::optional<int32_t> columns)
 {
     RecordTokens records;
+    FileEncoding encoding{choice.fallback};
     try {
-        records = SplitCsvRecords(LoadFileText(path, files), codePage, columns);
+        const LoadedFile text = LoadFileText(path, files);
+        const std::string_view bytes(text.bytes.get(), text.size);
+        encoding = EncodingOf(DetectEncoding(bytes), choice, path);
+        records = SplitCsvRecords(text, encoding.codePage, columns, encoding.TextStart());
+        if (encoding.IsUtf8()) {
+            const std::string_view body = bytes.substr(encoding.TextStart(), bytes.find('\0') - encoding.TextStart());
+            const size_t bad = FirstInvalidUtf8(body);
+            if (bad != std::string_view::npos) encoding.firstInvalidLine = LineOfOffset(body, bad);
+        }
     } catch (const std::bad_alloc&) {
         throw OutOfMemoryError();
     }
@@ -143,6 +156,7 @@ void OpenCsvRecords(CellTable& table, const std::string& path, const CodePage& c
         table.ChangeColCount(before);  // a refused layout leaves the table as it was
         throw;
     }
+    return encoding;
 }
 
 }  // namespace quorvel

@@ -15,6 +15,7 @@
 #include "core/codepage.h"
 #include "core/errors.h"
 #include "core/file_text.h"
+#include "core/text_encoding.h"
 #include "core/token_list.h"
 
 namespace quorvel {
@@ -34,13 +35,15 @@ struct RecordTokens {
 // `columns` (or to the widest record when none is given); raises
 // RecordWidthError naming the first line of a record that is wider. An
 // empty line is no record.
-RecordTokens SplitCsvRecords(const LoadedFile& text, const CodePage& codePage, std::optional<int32_t> columns);
+// The text begins at byte `start` (after a byte order mark).
+RecordTokens SplitCsvRecords(const LoadedFile& text, const CodePage& codePage, std::optional<int32_t> columns,
+                             size_t start = 0);
 
-// Reads the file as records and lays them into the table, one record a
-// row, at their column count; the table is untouched unless all succeeds.
-// Raises FileOpenError, RecordWidthError, RowLimitError or
-// OutOfMemoryError.
-void OpenCsvRecords(CellTable& table, const std::string& path, const CodePage& codePage, FileSystem& files,
-                    std::optional<int32_t> columns);
+// Reads the file as records, in the encoding that `choice` decides, and
+// lays them into the table, one record a row, at their column count; the
+// table is untouched unless all succeeds. Raises FileOpenError,
+// Utf16FileError, RecordWidthError, RowLimitError or OutOfMemoryError.
+FileEncoding OpenCsvRecords(CellTable& table, const std::string& path, const EncodingChoice& choice,
+                            FileSystem& files, std::optional<int32_t> columns);
 
 }  // namespace quorvel

@@ -14,11 +14,18 @@
 #include "core/errors.h"
 #include "core/piece_registry.h"
 #include "core/row_line.h"
+#include "core/text_encoding.h"
+#include "core/utf8.h"
 
 namespace quorvel {
 
 namespace {
 
+// The code page of the target's paths: UTF-8 has no second bytes to mind.
+CodePage PathCodePage(const SplitTarget& target)
+{
+    return target.namesInUtf8 ? CodePage::Utf8() : target.codePage;
+}
 
 // The data rows grouped by their key cell, groups in the order in which
 // their keys first appear. Keys are views into the table, which does not
@@ -133,17 +140,32 @@ void SaveBatch(BatchPieces& built, bool lastBatch, const RowGroups& groups, cons
 
 std::string PiecePath(const SplitTarget& target, std::string_view key)
 {
-    std::string path = PieceFileName(target.inputPath, key, target.codePage, target.pathStyle);
+    const CodePage& pathCodePage = PathCodePage(target);
+    std::string path = target.namesInUtf8
+                           ? Utf8PieceFileName(target.inputPath, key, target.codePage, target.pathStyle)
+                           : PieceFileName(target.inputPath, key, target.codePage, target.pathStyle);
     if (target.outputFolder.empty()) return path;
     // The same name, in the other folder.
-    const size_t folder = FolderPart(target.inputPath, target.codePage, target.pathStyle).size();
+    const size_t folder = FolderPart(target.inputPath, pathCodePage, target.pathStyle).size();
     std::string moved = target.outputFolder;
-    const size_t last = LastSeparator(moved, target.codePage, target.pathStyle);
+    const size_t last = LastSeparator(moved, pathCodePage, target.pathStyle);
     if (last == std::string::npos || last + 1 != moved.size()) moved.push_back(target.pathStyle.slash ? '/' : '\\');
     return moved.append(path, folder, std::string::npos);
 }
 
 namespace {
+
+// What each piece begins with: the byte order mark, the header row.
+std::string PieceHeader(const CellTable& table, RowLineBuilder& lines, const SplitOptions& options)
+{
+    std::string header;
+    if (options.byteOrderMark) header.assign(kUtf8ByteOrderMark);
+    if (options.headerLine) {
+        lines.Append(table, 0, header);
+        header.append("\r\n");
+    }
+    return header;
+}
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
@@ -158,7 +180,7 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
 // Why the file system would refuse a piece's path, or empty.
 std::string RefusedName(const std::string& path, const SplitTarget& target)
 {
-    const size_t folder = FolderPart(path, target.codePage, target.pathStyle).size();
+    const size_t folder = FolderPart(path, PathCodePage(target), target.pathStyle).size();
     const std::string_view name = std::string_view(path).substr(folder);
     if (!target.pathStyle.backslashAndColon) {
         if (name.size() > 255) return "name too long";
@@ -166,9 +188,11 @@ std::string RefusedName(const std::string& path, const SplitTarget& target)
         return {};
     }
     // Windows: the refused characters are made "_" already, and a name that
-    // ends in ".csv" is never a device's; what is left is the length.
-    if (path.size() > 259) return "path too long";
-    if (name.size() > 255) return "name too long";
+    // ends in ".csv" is never a device's; what is left is the length, in
+    // the UTF-16 units that Windows counts when the names are characters.
+    const auto length = [&](std::string_view text) { return target.namesInUtf8 ? Utf16Length(text) : text.size(); };
+    if (length(path) > 259) return "path too long";
+    if (length(name) > 255) return "name too long";
     return {};
 }
 
@@ -183,11 +207,7 @@ std::vector<PiecePlan> PlanSplitPieces(const CellTable& table, int32_t keyColumn
     const RowGroups groups = GroupRowsByKey(table, keyColumn, nullptr);
     RowLineBuilder lines(target.codePage);
     std::string line;
-    uint64_t header = 0;
-    if (options.headerLine) {
-        lines.Append(table, 0, line);
-        header = line.size() + 2;
-    }
+    const uint64_t header = PieceHeader(table, lines, options).size();
     plans.resize(groups.keys.size());
     for (size_t g = 0; g < groups.keys.size(); ++g) {
         plans[g].path = PiecePath(target, groups.keys[g]);
@@ -244,11 +264,7 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
     const RowGroups groups = GroupRowsByKey(table, keyColumn, rowVisited);
     RowLineBuilder lines(target.codePage);
     const double lineBytes = EstimateLineBytes(table, lines);
-    std::string header;
-    if (options.headerLine) {
-        lines.Append(table, 0, header);
-        header.append("\r\n");
-    }
+    const std::string header = PieceHeader(table, lines, options);
     PieceRegistry pieces(target.inputPath, target.files);
     // While one batch is being saved, the next is built on this thread: the
     // two share what the batch size leaves beside the split's own arrays

@@ -35,6 +35,10 @@ struct SplitTarget {
     // Where the pieces go instead of beside the input, with the same names;
     // empty: beside the input.
     std::string outputFolder = {};
+    // The paths are UTF-8 and a key names its piece by its characters (see
+    // Utf8PieceFileName); otherwise paths are in `codePage` and the key's
+    // bytes stand in the name as they are.
+    bool namesInUtf8 = false;
 };
 
 struct SplitOptions {
@@ -44,6 +48,9 @@ struct SplitOptions {
     // Each piece begins with the header row (row 0), in the line format of
     // the data rows; a piece appended to another one's file adds none.
     bool headerLine = false;
+    // Each piece begins with the UTF-8 byte order mark, before the header
+    // row, as the input did.
+    bool byteOrderMark = false;
 };
 
 // What a split would write, piece by piece in the order it would write

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text_encoding.h"
 #include "core/text_pool.h"
 
 namespace quorvel {
@@ -38,10 +39,16 @@ public:
     const std::string& SourcePath() const { return sourcePath_; }
     void SetSourcePath(std::string path) { sourcePath_ = std::move(path); }
 
+    // How the file's text was read; the system's code page for lists
+    // built in memory.
+    const FileEncoding& Encoding() const { return encoding_; }
+    void SetEncoding(const FileEncoding& encoding) { encoding_ = encoding; }
+
 private:
     TextPool pool_;
     ChunkedArray<TextRef> refs_;
     std::string sourcePath_;
+    FileEncoding encoding_{CodePage::ShiftJis()};
 };
 
 }  // namespace quorvel

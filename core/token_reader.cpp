@@ -1,5 +1,6 @@
 #include "core/token_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include <optional>
 
 #include "core/block_classifier.h"
+#include "core/utf8.h"
 
 namespace quorvel {
 
@@ -132,8 +134,9 @@ private:
 class CsvScanner {
 public:
     // A whole text of `size` bytes.
-    CsvScanner(const char* text, size_t size, uint64_t base, const CodePage& codePage, TokenList& tokens)
-        : s_(reinterpret_cast<const uint8_t*>(text)), base_(base), class_(MakeClassTable(codePage)),
+    CsvScanner(const char* text, size_t size, size_t start, uint64_t base, const CodePage& codePage,
+               TokenList& tokens)
+        : s_(reinterpret_cast<const uint8_t*>(text)), start_(start), base_(base), class_(MakeClassTable(codePage)),
           blocks_(s_, size + 1, nullptr, codePage), tokens_(tokens)
     {
     }
@@ -141,16 +144,16 @@ public:
     // A text still arriving: every read waits until its bytes are there.
     // The list's chunks come from `refChunks` if given, which is told how
     // many more the rest of the text will want.
-    CsvScanner(FileTextStream& stream, uint64_t base, const CodePage& codePage, TokenList& tokens,
+    CsvScanner(FileTextStream& stream, size_t start, uint64_t base, const CodePage& codePage, TokenList& tokens,
                PrefaultedBuffers* refChunks)
-        : s_(reinterpret_cast<const uint8_t*>(stream.Bytes())), base_(base), class_(MakeClassTable(codePage)),
+        : s_(reinterpret_cast<const uint8_t*>(stream.Bytes())), start_(start), base_(base), class_(MakeClassTable(codePage)),
           blocks_(s_, 0, &stream, codePage), tokens_(tokens), refChunks_(refChunks), textBytes_(stream.Capacity())
     {
     }
 
     void Run()
     {
-        size_t p = SkipBlanks(0);
+        size_t p = SkipBlanks(start_);
         while (class_[s_[p]] != kEnd) {
             p = (s_[p] == '"') ? BlockQuotedValue(p) : BlockUnquotedValue(p);
             p = SkipBlanks(p);
@@ -321,6 +324,7 @@ private:
     }
 
     const uint8_t* s_;
+    size_t start_;
     uint64_t base_;
     ClassTable class_;
     BlockCursor blocks_;
@@ -333,26 +337,56 @@ private:
 
 }  // namespace
 
-TokenList SplitCsvText(LoadedFile text, const CodePage& codePage)
+TokenList SplitCsvText(LoadedFile text, const CodePage& codePage, size_t start)
 {
     TokenList tokens;
     const char* bytes = text.bytes.get();
     const size_t size = text.size;
     const uint64_t base = tokens.Pool().AdoptBuffer(std::move(text.bytes), size);
-    CsvScanner(bytes, size, base, codePage, tokens).Run();
+    CsvScanner(bytes, size, std::min(start, size), base, codePage, tokens).Run();
     return tokens;
 }
 
 namespace {
+
 constexpr size_t kPrefaultFrom = size_t{16} << 20;
+
+// Waits for as many bytes as the decision on the encoding needs.
+FileEncoding DecideEncoding(FileTextStream& stream, const EncodingChoice& choice, const std::string& path)
+{
+    EncodingDetector detector;
+    size_t want = std::min<size_t>(stream.Capacity() + 1, size_t{1} << 16);
+    for (;;) {
+        const size_t readable = stream.WaitFor(want);
+        const bool whole = stream.IsWhole();
+        const auto verdict = detector.Feed(stream.Bytes(), whole ? readable - 1 : readable, whole);
+        if (verdict != EncodingDetector::Verdict::kUndecided || whole) return EncodingOf(verdict, choice, path);
+        want = std::min(stream.Capacity() + 1, readable + (size_t{1} << 20));
+    }
 }
 
-TokenList ReadCsvTokens(const std::string& path, const CodePage& codePage, FileSystem& files)
+// UTF-8 that is not: the line of its first byte sequence, or 0.
+uint64_t FirstInvalidUtf8Line(const char* bytes, size_t size, size_t start)
+{
+    const std::string_view text(bytes, size);
+    const size_t end = text.find('\0', start);
+    const std::string_view body = text.substr(0, end);
+    const size_t bad = FirstInvalidUtf8(body.substr(start));
+    return bad == std::string_view::npos ? 0 : LineOfOffset(body.substr(start), bad);
+}
+
+}  // namespace
+
+TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files)
 {
     // The tokens are found while the file is still being read; the list
     // owns the buffer from the start, and outlives the stream that fills it.
     TokenList tokens;
     FileTextStream stream(path, files);
+    const char* bytes = stream.Bytes();
+    // The code page only matters from the first byte above 0x7F on; up to
+    // there (or 64 KiB past it) the reading waits for the decision.
+    FileEncoding encoding = DecideEncoding(stream, choice, path);
     const uint64_t base = tokens.Pool().AdoptBuffer(stream.TakeBuffer(), stream.Capacity());
     // A large file's references fill chunks that another thread has
     // readied, up to two ahead and no more than the rest of the text wants.
@@ -361,12 +395,15 @@ TokenList ReadCsvTokens(const std::string& path, const CodePage& codePage, FileS
         refChunks.emplace(TokenList::kRefChunkBytes, 2);
         tokens.SetRefSupply(&*refChunks);
     }
-    CsvScanner(stream, base, codePage, tokens, refChunks ? &*refChunks : nullptr).Run();
+    CsvScanner(stream, encoding.TextStart(), base, encoding.codePage, tokens, refChunks ? &*refChunks : nullptr)
+        .Run();
     tokens.SetRefSupply(nullptr);
     // The text may end at a 0x00 before the file does; a read failing
     // after it still fails the load.
-    stream.WaitForAll();
+    const size_t size = stream.WaitForAll() - 1;
+    if (encoding.IsUtf8()) encoding.firstInvalidLine = FirstInvalidUtf8Line(bytes, size, encoding.TextStart());
     tokens.SetSourcePath(path);
+    tokens.SetEncoding(encoding);
     return tokens;
 }
 

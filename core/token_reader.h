@@ -8,6 +8,7 @@
 #include "core/codepage.h"
 #include "core/token_list.h"
 #include "core/file_text.h"
+#include "core/text_encoding.h"
 
 namespace quorvel {
 
@@ -15,8 +16,12 @@ namespace quorvel {
 // line break and joined again with CR LF after each, the text ending at
 // its first 0x00 byte. One pass over the buffer; the buffer becomes the
 // list's storage and unchanged tokens are views into it.
-TokenList SplitCsvText(LoadedFile text, const CodePage& codePage);
+// The text begins at byte `start` (after a byte order mark).
+TokenList SplitCsvText(LoadedFile text, const CodePage& codePage, size_t start = 0);
 
-TokenList ReadCsvTokens(const std::string& path, const CodePage& codePage, FileSystem& files);
+// Reads the file's tokens in the encoding that `choice` decides (see
+// text_encoding.h); the list tells which. Raises FileOpenError or
+// Utf16FileError.
+TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files);
 
 }  // namespace quorvel

@@ -414,17 +414,23 @@ TEST(WriteSplitPieces, KeyColumnOutsideTheTable)
 
 // ---- On the real file system -------------------------------------------
 
+// As the front ends split: paths in UTF-8, a Shift_JIS key named by its
+// characters.
 TEST(WriteSplitPiecesOnDisk, PiecesLandBesideTheInput)
 {
     test::ScratchDir dir;
-    const std::string folder = dir.File("表");
+    const std::string folder = dir.File(u8"表");
     ASSERT_TRUE(test::MakeFolder(folder));
     const std::string input = folder + test::Separator() + "list.csv";
     test::WriteFile(input, "no,name\r\n1,x\\y\r\n2,東京\r\n");
     CellTable table;
     Load(table, 2, {"no", "name", "1", "x\\y", "2", "東京"});
-    const SplitRun run = Split(table, 1, input, NativeFileSystem(), PathStyle::Native());
-    EXPECT_EQ(test::ListFolder(folder), (std::vector<std::string>{"list.csv", "list_x_y.csv", "list_東京.csv"}));
+    SplitTarget target{input, kSjis, PathStyle::Native(), NativeFileSystem()};
+    target.namesInUtf8 = true;
+    SplitState state;
+    const std::vector<std::string> pieces = WriteSplitPieces(table, 1, target, nullptr, state);
+    EXPECT_EQ(pieces.back(), folder + test::Separator() + u8"list_東京.csv");
+    EXPECT_EQ(test::ListFolder(folder), (std::vector<std::string>{"list.csv", "list_x_y.csv", u8"list_東京.csv"}));
     EXPECT_EQ(test::ReadFile(folder + test::Separator() + "list_x_y.csv"), "1,x\\y\r\n");
     EXPECT_EQ(test::ReadFile(input), "no,name\r\n1,x\\y\r\n2,東京\r\n");
 }

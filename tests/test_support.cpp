@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -70,17 +71,38 @@ std::string Show(const std::vector<std::string>& list)
 }
 
 #ifdef _WIN32
+// Paths here are UTF-8, as in the core: the wide functions take them.
+namespace {
+std::wstring Wide(const std::string& utf8)
+{
+    if (utf8.empty()) return {};
+    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
+    return wide;
+}
+
+std::string Utf8(const wchar_t* wide)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), bytes, nullptr, nullptr);
+    utf8.resize(utf8.size() - 1);
+    return utf8;
+}
+}  // namespace
+
 char Separator() { return '\\'; }
 
 ScratchDir::ScratchDir()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
     static unsigned counter = 0;
     for (;;) {
-        path_ = std::string(temp) + "quorvel-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+        path_ = Utf8(temp) + "quorvel-test-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(++counter);
-        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+        if (CreateDirectoryW(Wide(path_).c_str(), nullptr)) break;
         if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make a scratch folder");
     }
 }
@@ -88,24 +110,24 @@ ScratchDir::ScratchDir()
 namespace {
 void RemoveTree(const std::string& path)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Wide(path + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = data.cFileName;
+            const std::string name = Utf8(data.cFileName);
             if (name == "." || name == "..") continue;
             const std::string child = path + "\\" + name;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(child);
             } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
+                SetFileAttributesW(Wide(child).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(Wide(child).c_str());
             }
-        } while (FindNextFileA(find, &data));
+        } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(path.c_str());
+    SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(Wide(path).c_str());
 }
 }  // namespace
 
@@ -114,26 +136,26 @@ ScratchDir::~ScratchDir() { RemoveTree(path_); }
 std::vector<std::string> ListFolder(const std::string& path)
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Wide(path + "\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return names;
     do {
-        const std::string name = data.cFileName;
+        const std::string name = Utf8(data.cFileName);
         if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     std::sort(names.begin(), names.end());
     return names;
 }
 
-bool MakeFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+bool MakeFolder(const std::string& path) { return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0; }
 
 FileHolder::FileHolder(const std::string& path, Mode mode)
 {
     HANDLE h = mode == kWriterSharingRead
-                   ? CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                   ? CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr)
-                   : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                   : CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
     holding_ = h != INVALID_HANDLE_VALUE;
     handle_ = reinterpret_cast<intptr_t>(h);
@@ -208,22 +230,34 @@ FileHolder::~FileHolder()
 
 std::string ScratchDir::File(std::string_view name) const { return path_ + Separator() + std::string(name); }
 
+namespace {
+// A path of the tests (UTF-8) for the streams.
+std::filesystem::path StreamPath(const std::string& path)
+{
+#ifdef _WIN32
+    return std::filesystem::path(Wide(path));
+#else
+    return std::filesystem::path(path);
+#endif
+}
+}  // namespace
+
 void WriteFile(const std::string& path, std::string_view bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(StreamPath(path), std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("cannot write " + path);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(StreamPath(path), std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
 }
 
-bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
+bool FileExists(const std::string& path) { return std::ifstream(StreamPath(path)).good(); }
 
 }  // namespace quorvel::test

@@ -50,6 +50,7 @@ private:
 };
 
 char Separator();
+// Paths are UTF-8, as the core's are (u8"..." for a literal name).
 void WriteFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);

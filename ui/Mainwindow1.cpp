@@ -255,6 +255,9 @@ void TMainForm1::SetHint(const char* hint)
     std::string text = hint ? hint : "";
     const size_t bar = text.find('|');
     if (bar != std::string::npos) text = text.substr(bar + 1);
+    // With no hint to show, the status bar says that the file was read as
+    // UTF-8; a Shift_JIS file shows nothing, as ever.
+    if (text.empty() && encoding_.IsUtf8()) text = "UTF-8";
     if (text == hint_ && IsWindow(statusBar_)) return;
     hint_ = text;
     SendMessageA(statusBar_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(hint_.c_str()));

@@ -10,6 +10,7 @@
 
 #include "core/cell_table.h"
 #include "core/split_writer.h"
+#include "core/text_encoding.h"
 #include "ui/Dialogwindow1.h"
 #include "ui/grid_view.h"
 #include "ui/open_dialog.h"
@@ -83,6 +84,7 @@ private:
     std::string exePath_;
     SplitState split_;          // GroupKey, LineText and the piece buffer
     std::string loadedPath_;    // the file whose data the table holds
+    FileEncoding encoding_{CodePage()};  // how that file was read
     bool runEnabled_ = false;
     int columnCount_ = 5;
     bool menuOpen_ = false;

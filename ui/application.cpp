@@ -77,7 +77,10 @@ void Application::ShowCurrentException()
     try {
         throw;
     } catch (const QuorvelError& e) {
-        message = e.Message();
+        // The core's paths are UTF-8; the box shows the ANSI code page.
+        message = e.Template();
+        const size_t slot = message.find("%s");
+        if (slot != std::string::npos) message.replace(slot, 2, PathToSystem(e.Path()));
     } catch (const std::bad_alloc&) {
         message = OutOfMemoryError().Message();
     } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "ui/resource.h"
 
@@ -58,11 +59,35 @@ void GridView::SyncHeaderTexts()
         std::string text = table_.FixedRows() > 0 ? std::string(table_.ReadCell(c, 0)) : std::string();
         if (text == headerTexts_[static_cast<size_t>(c)] && !text.empty()) continue;
         headerTexts_[static_cast<size_t>(c)] = text;
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT;
-        column.pszText = headerTexts_[static_cast<size_t>(c)].data();
-        SendMessageA(list_, LVM_SETCOLUMNA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
+        SetHeaderText(c);
     }
+}
+
+void GridView::SetHeaderText(int c)
+{
+    std::string& text = headerTexts_[static_cast<size_t>(c)];
+    if (utf8_) {
+        std::wstring wide = WideFromUtf8(text);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = wide.data();
+        SendMessageW(list_, LVM_SETCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
+        return;
+    }
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = text.data();
+    SendMessageA(list_, LVM_SETCOLUMNA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
+}
+
+void GridView::SetUtf8(bool utf8)
+{
+    if (utf8 == utf8_) return;
+    utf8_ = utf8;
+    // The view asks for its text in wide characters from now on.
+    SendMessageA(list_, CCM_SETUNICODEFORMAT, utf8 ? TRUE : FALSE, 0);
+    for (int c = 0; c < static_cast<int>(headerTexts_.size()); ++c) SetHeaderText(c);
+    InvalidateRect(list_, nullptr, TRUE);
 }
 
 void GridView::SyncFixedRows()
@@ -168,6 +193,25 @@ void GridView::FillCellText(NMLVDISPINFOA* info)
     item.pszText[n] = '\0';
 }
 
+void GridView::FillCellText(NMLVDISPINFOW* info)
+{
+    LVITEMW& item = info->item;
+    if (!(item.mask & LVIF_TEXT) || item.cchTextMax <= 0) return;
+    const std::string_view cell = table_.ReadCell(item.iSubItem, RowOfItem(item.iItem));
+    // A byte sequence that is no UTF-8 shows as U+FFFD; the cell keeps it.
+    const int units = cell.empty() ? 0
+                                   : MultiByteToWideChar(CP_UTF8, 0, cell.data(), static_cast<int>(cell.size()),
+                                                         item.pszText, item.cchTextMax - 1);
+    item.pszText[units > 0 ? units : 0] = L'\0';
+    if (units == 0 && !cell.empty()) {
+        // Longer than the view's room: as much as fits.
+        const std::wstring wide = WideFromUtf8(cell);
+        const size_t n = std::min(wide.size(), static_cast<size_t>(item.cchTextMax - 1));
+        std::wmemcpy(item.pszText, wide.data(), n);
+        item.pszText[n] = L'\0';
+    }
+}
+
 bool GridView::OnNotify(NMHDR* header, LRESULT& result)
 {
     HWND headerControl = ListView_GetHeader(list_);
@@ -204,6 +248,9 @@ bool GridView::OnNotify(NMHDR* header, LRESULT& result)
     }
     case LVN_GETDISPINFOA:
         FillCellText(reinterpret_cast<NMLVDISPINFOA*>(header));
+        return true;
+    case LVN_GETDISPINFOW:
+        FillCellText(reinterpret_cast<NMLVDISPINFOW*>(header));
         return true;
     case LVN_ITEMCHANGED: {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);

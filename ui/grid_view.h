@@ -36,6 +36,11 @@ public:
     void ColumnMoved(int32_t from, int32_t to) override;
     void CurrentRowChanged(int32_t row) override;
 
+    // UTF-8 cells are shown through the wide list view text, so that every
+    // character shows, whatever the ANSI code page; other text goes to the
+    // view as it is.
+    void SetUtf8(bool utf8);
+
     // Brings the view to the table's current row if it moved since.
     void ShowPendingRow();
 
@@ -52,6 +57,8 @@ private:
     void SyncFixedRows();
     void ShowCurrentRow();
     void FillCellText(NMLVDISPINFOA* info);
+    void FillCellText(NMLVDISPINFOW* info);
+    void SetHeaderText(int column);
 
     CellTable& table_;
     HWND list_ = nullptr;
@@ -64,6 +71,7 @@ private:
     bool selecting_ = false;
     bool pendingRow_ = false;   // the view itself selects: no echo to the table
     std::vector<std::string> headerTexts_;
+    bool utf8_ = false;
 };
 
 }  // namespace quorvel::ui

@@ -7,6 +7,7 @@
 
 #include "core/csv_open.h"
 #include "core/row_sort.h"
+#include "core/text_encoding.h"
 #include "core/interface/collation.h"
 #include "app/system_services.h"
 #include "ui/Mainwindow1.h"
@@ -34,12 +35,16 @@ void TMainForm1::OpenRecordedPath()
     const std::string path = openDialog1_.FileName();
     {
         WaitCursor wait;
-        // The table is untouched unless the whole read succeeds.
-        OpenCsvFile(table_, path, SystemCodePage(), NativeFileSystem());
+        // The table is untouched unless the whole read succeeds. The core's
+        // paths are UTF-8.
+        encoding_ = OpenCsvFile(table_, PathFromSystem(path), EncodingChoice::Detect(SystemCodePage()),
+                                NativeFileSystem());
     }
     // Pieces are named after the file whose data the table holds: a
     // failed open leaves this as it was.
     loadedPath_ = path;
+    stringGrid1_.SetUtf8(encoding_.IsUtf8());
+    SetHint(nullptr);  // the status bar tells a UTF-8 file
     EnableRunCommands();
 }
 
@@ -48,7 +53,15 @@ void TMainForm1::Exit1Click() { DestroyWindow(Window()); }
 void TMainForm1::FillDialog()
 {
     std::vector<std::string> names;
-    for (int32_t c = 0; c < table_.ColCount(); ++c) names.emplace_back(table_.ReadCell(c, 0));
+    for (int32_t c = 0; c < table_.ColCount(); ++c) {
+        const std::string_view name = table_.ReadCell(c, 0);
+        // The list shows the ANSI code page: a UTF-8 name's characters
+        // beyond it show as "?".
+        names.emplace_back(encoding_.IsUtf8() ? Utf8ToText(TextToUtf8(name, encoding_.codePage,
+                                                                        Unconvertible::kQuestionMark),
+                                                             SystemCodePage(), '?')
+                                              : std::string(name));
+    }
     dialogForm1_->SetEntries(names);
 }
 
@@ -61,7 +74,8 @@ void TMainForm1::S1Click()
     const int key = dialogForm1_->SelectedIndex();
     {
         WaitCursor wait;
-        SortDataRows(table_, key, NativeCollation());
+        if (encoding_.IsUtf8()) SortDataRows(table_, key, *CollationFor(encoding_.codePage));
+        else SortDataRows(table_, key, NativeCollation());
     }
     MessageBeep(0);
     ShowNotice(text::kSortDone);
@@ -77,9 +91,13 @@ void TMainForm1::N2Click()
     const int key = dialogForm1_->SelectedIndex();
     {
         WaitCursor wait;
-        const CodePage& codePage = SystemCodePage();
-        const SplitTarget target{loadedPath_, codePage, PathStyle::Windows(), NativeFileSystem()};
-        WriteSplitPieces(table_, key, target, [this](int32_t row) { table_.SelectRow(row); }, split_);
+        // Pieces are named by the characters of their keys, through the
+        // wide file functions; a UTF-8 file's pieces begin as it did.
+        SplitTarget target{PathFromSystem(loadedPath_), encoding_.codePage, PathStyle::Windows(), NativeFileSystem()};
+        target.namesInUtf8 = true;
+        SplitOptions options;
+        options.byteOrderMark = encoding_.byteOrderMark;
+        WriteSplitPieces(table_, key, target, [this](int32_t row) { table_.SelectRow(row); }, split_, options);
     }
     MessageBeep(0);
     ShowNotice(text::kSplitDone);

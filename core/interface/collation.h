@@ -38,4 +38,10 @@ inline int CompareSortKeys(std::string_view a, std::string_view b)
 // byte strings (POSIX). (Platform layer.)
 std::unique_ptr<Collation> SystemCollation();
 
+// The same order for UTF-8 text: the user locale's over its characters,
+// which for every character of the ANSI code page is the order that text
+// saved in that code page gets; nullptr where the system has none (POSIX).
+// (Platform layer.)
+std::unique_ptr<Collation> SystemUtf8Collation();
+
 }  // namespace quorvel

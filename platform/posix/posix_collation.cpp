@@ -6,4 +6,6 @@ namespace quorvel {
 
 std::unique_ptr<Collation> SystemCollation() { return nullptr; }
 
+std::unique_ptr<Collation> SystemUtf8Collation() { return nullptr; }
+
 }  // namespace quorvel

@@ -2,6 +2,8 @@
 // from LCMapStringA that order the same way.
 #include <windows.h>
 
+#include <string>
+
 #include "collation.h"
 
 namespace quorvel {
@@ -34,8 +36,54 @@ public:
     }
 };
 
+// UTF-8 text compared as its characters: CompareStringA converts to UTF-16
+// through the ANSI code page and compares that, so the wide functions give
+// the same order for every character the code page has. A byte that is no
+// UTF-8 becomes U+FFFD.
+class Win32Utf8Collation final : public Collation {
+public:
+    int CompareKeys(std::string_view a, std::string_view b) const override
+    {
+        const std::wstring wa = Wide(a), wb = Wide(b);
+        const int result = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.data(), static_cast<int>(wa.size()),
+                                          wb.data(), static_cast<int>(wb.size()));
+        return result == 0 ? -2 : result - 2;
+    }
+
+    bool AppendSortKey(std::string_view text, std::string& key) const override
+    {
+        if (text.empty()) return true;
+        const std::wstring wide = Wide(text);
+        const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+        const int length = static_cast<int>(wide.size());
+        // With LCMAP_SORTKEY the destination is bytes, whatever its type says.
+        const int needed = LCMapStringW(LOCALE_USER_DEFAULT, flags, wide.data(), length, nullptr, 0);
+        if (needed <= 0) return false;
+        const size_t at = key.size();
+        key.resize(at + static_cast<size_t>(needed));
+        const int made = LCMapStringW(LOCALE_USER_DEFAULT, flags, wide.data(), length,
+                                      reinterpret_cast<LPWSTR>(&key[at]), needed);
+        if (made <= 0) return false;
+        key.resize(at + static_cast<size_t>(made) - (key[at + static_cast<size_t>(made) - 1] == '\0' ? 1 : 0));
+        return true;
+    }
+
+private:
+    static std::wstring Wide(std::string_view utf8)
+    {
+        if (utf8.empty()) return {};
+        const int length = static_cast<int>(utf8.size());
+        const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+        std::wstring wide(static_cast<size_t>(units > 0 ? units : 0), L'\0');
+        if (units > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), units);
+        return wide;
+    }
+};
+
 }  // namespace
 
 std::unique_ptr<Collation> SystemCollation() { return std::make_unique<Win32Collation>(); }
+
+std::unique_ptr<Collation> SystemUtf8Collation() { return std::make_unique<Win32Utf8Collation>(); }
 
 }  // namespace quorvel

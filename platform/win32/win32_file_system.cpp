@@ -1,9 +1,12 @@
-// File layer on Windows: CreateFileA, GetFileSizeEx, ReadFile, WriteFile.
+// File layer on Windows: CreateFileW, GetFileSizeEx, ReadFile, WriteFile.
+// Paths come in UTF-8 and go to the wide functions, so that a name may
+// hold any character, whatever the ANSI code page.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <string>
 #include <utility>
 
 #include "file_system.h"
@@ -76,6 +79,17 @@ private:
     uint64_t size_;
 };
 
+std::wstring WidePath(const std::string& path)
+{
+    if (path.empty()) return {};
+    const int length = static_cast<int>(path.size());
+    const int units = MultiByteToWideChar(CP_UTF8, 0, path.data(), length, nullptr, 0);
+    if (units <= 0) return {};
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), length, wide.data(), units);
+    return wide;
+}
+
 std::optional<FileIdentity> IdentityOfHandle(HANDLE file, uint64_t* size = nullptr)
 {
     BY_HANDLE_FILE_INFORMATION info;
@@ -89,7 +103,7 @@ class Win32FileSystem final : public FileSystem {
 public:
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override
     {
-        FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        FileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) return nullptr;
         return std::make_unique<Win32InputFile>(std::move(file));
@@ -97,7 +111,7 @@ public:
 
     std::unique_ptr<PieceFile> OpenPiece(const std::string& path) override
     {
-        FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+        FileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) return nullptr;
         uint64_t size = 0;
@@ -108,7 +122,7 @@ public:
 
     std::unique_ptr<PieceFile> CreateNewPiece(const std::string& path) override
     {
-        FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) return nullptr;
         return std::make_unique<Win32PieceFile>(std::move(file), FileIdentity{}, 0);
@@ -116,13 +130,13 @@ public:
 
     bool IsFolder(const std::string& path) override
     {
-        const DWORD attributes = GetFileAttributesA(path.c_str());
+        const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
     std::optional<FileIdentity> IdentityOf(const std::string& path) override
     {
-        FileHandle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        FileHandle file(CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) return std::nullopt;
         return IdentityOfHandle(file.Get());
