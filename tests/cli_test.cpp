@@ -6,6 +6,7 @@
 
 #include "cli/cli.h"
 #include "cli/escape.h"
+#include "app/system_services.h"
 #include "test_support.h"
 
 namespace quorvel {
@@ -249,6 +250,96 @@ TEST(CliOptions, ShowTextPrintsCellsForPeople)
 #endif
     // The default output is unchanged.
     EXPECT_EQ(RunTool({"show", path, "--columns", "2"}).out, "\\x93\\x8C\\x8B\\x9E,a\\x2Cb\n");
+}
+
+// ---- UTF-8 files ------------------------------------------------------------
+
+// 都道府県 as a terminal gives it (UTF-8 off Windows, the ANSI code page on
+// Windows), and in the UTF-8 file.
+#ifdef _WIN32
+const char* const kPrefectureTyped = "都道府県";
+#else
+const char* const kPrefectureTyped = u8"都道府県";
+#endif
+const std::string kPrefecture = u8"都道府県", kTokyo = u8"東京都", kYoshino = "\xF0\xA0\xAE\xB7\xE9\x87\x8E";
+const std::string kMark = "\xEF\xBB\xBF";
+
+// A piece's path as quorvel-cli prints it.
+std::string Printed(const std::string& path)
+{
+#ifdef _WIN32
+    return PathToSystem(path);
+#else
+    return path;
+#endif
+}
+
+TEST(CliUtf8, SplitsByAHeaderNameBesideTheMarkAndNamesPiecesByCharacters)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("pref.csv");
+    test::WriteFile(path, kMark + "id," + kPrefecture + "\r\n1," + kTokyo + "\r\n2," + kYoshino + "\r\n3," + kTokyo +
+                              "\r\n");
+    const CliRun run = RunTool({"split", path, "--columns", "2", "--key", kPrefectureTyped, "--header"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string tokyo = dir.File("pref_" + kTokyo + ".csv"), yoshino = dir.File("pref_" + kYoshino + ".csv");
+    EXPECT_EQ(run.out, Printed(tokyo) + "\n" + Printed(yoshino) + "\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(test::ReadFile(tokyo), kMark + "id," + kPrefecture + "\r\n1," + kTokyo + "\r\n3," + kTokyo + "\r\n");
+    EXPECT_EQ(test::ReadFile(yoshino), kMark + "id," + kPrefecture + "\r\n2," + kYoshino + "\r\n");
+    // The first token and the first cell hold no mark.
+    EXPECT_EQ(RunTool({"tokens", path}).out.substr(0, 3), "id\n");
+    const CliRun shown = RunTool({"show", path, "--columns", "2", "--text"});
+    EXPECT_EQ(shown.out.substr(0, 3 + kPrefecture.size()), "id\t" + kPrefecture);
+}
+
+TEST(CliUtf8, SortsAndSplitsWithoutAMarkToo)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("u.csv");
+    // あ (E3 81 82) before a comma: read as Shift_JIS, 82 would take it.
+    test::WriteFile(path, "k,v\r\n\xE3\x81\x82,2\r\nb,1\r\n");
+    const CliRun show = RunTool({"show", path, "--columns", "2", "--sort", "1"});
+    EXPECT_EQ(show.out, "k,v\nb,1\n\\xE3\\x81\\x82,2\n");
+    const CliRun split = RunTool({"split", path, "--columns", "2", "--key", "0"});
+    ASSERT_EQ(split.status, 0) << split.err;
+    EXPECT_EQ(test::ReadFile(dir.File("u_\xE3\x81\x82.csv")), "\xE3\x81\x82,2\r\n");
+    // --codepage 932 reads it as Shift_JIS, as before.
+    EXPECT_EQ(RunTool({"tokens", path, "--codepage", "932"}).out, "k\nv\n\\xE3\\x81\\x82\\x2C2\nb\n1\n");
+    EXPECT_EQ(RunTool({"tokens", path, "--codepage", "65001"}).out, "k\nv\n\\xE3\\x81\\x82\n2\nb\n1\n");
+}
+
+TEST(CliUtf8, ShiftJisKeysNameTheirPiecesInCharacters)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("s.csv");
+    test::WriteFile(path, "k,v\r\n東京,1\r\n");
+    ASSERT_EQ(RunTool({"split", path, "--columns", "2", "--key", "0"}).status, 0);
+    EXPECT_EQ(test::ReadFile(dir.File(u8"s_東京.csv")), "東京,1\r\n");
+}
+
+TEST(CliUtf8, BytesThatAreNotUtf8AreKeptAndWarnedOfOnce)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("bad.csv");
+    // Past the 64 KiB that decide the encoding.
+    test::WriteFile(path, "k,v\r\n\xE6\x9D\xB1,1\r\np," + std::string(70000, 'p') + "\r\nx,\x82\xA0\r\ny,\xFF\r\n");
+    const CliRun run = RunTool({"show", path, "--columns", "2"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "quorvel-cli: warning: line 4 holds bytes that are not UTF-8; they are kept as they are\n");
+    EXPECT_NE(run.out.find("x,\\x82\\xA0\n"), std::string::npos) << run.out;
+}
+
+TEST(CliUtf8, Utf16IsRefused)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("w.csv");
+    test::WriteFile(path, Bytes("[FF][FE]a[00],[00]b[00]"));
+    const CliRun run = RunTool({"show", path});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("UTF-16"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
 }
 
 }  // namespace

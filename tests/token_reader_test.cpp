@@ -180,7 +180,7 @@ std::string RandomCsv(std::mt19937& rng, size_t length)
 TEST(TokenReader, FastReaderEqualsStepsOnGeneratedInput)
 {
     std::mt19937 rng(20261209);
-    const CodePage pages[] = {CodePage::ShiftJis(), CodePage(1252)};
+    const CodePage pages[] = {CodePage::ShiftJis(), CodePage(1252), CodePage::Utf8()};
     std::uniform_int_distribution<size_t> length(0, 40);
     for (int i = 0; i < 20000; ++i) {
         const std::string input = RandomCsv(rng, length(rng));
@@ -199,7 +199,9 @@ std::string RandomLongCsv(std::mt19937& rng, size_t length)
 {
     static const char* const kPieces[] = {",", "\"", " ", "\r\n", "\r", "\n", "abc", "\x81", "\x95\x5C",
                                           "\x83\x81\x82", "\x88\x9F\xE0\x81", "\x81\r", "\x81\n", "\"\"",
-                                          "12345678", "\x00", "\t", "\xA6"};
+                                          "12345678", "\x00", "\t", "\xA6",
+                                          // UTF-8: あ (each byte a Shift_JIS lead byte) and 𠮷
+                                          "\xE3\x81\x82", "\xF0\xA0\xAE\xB7"};
     std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
     std::string out;
     while (out.size() < length) {
@@ -212,7 +214,7 @@ std::string RandomLongCsv(std::mt19937& rng, size_t length)
 TEST(TokenReader, FastReaderEqualsStepsOnLongGeneratedInput)
 {
     std::mt19937 rng(64);
-    const CodePage pages[] = {CodePage::ShiftJis(), CodePage(1252),
+    const CodePage pages[] = {CodePage::ShiftJis(), CodePage(1252), CodePage::Utf8(),
                               CodePage(1, {{0x81, 0x81}, {0x83, 0x83}, {0x88, 0x88}, {0x95, 0x95}, {0xE0, 0xE0}})};
     std::uniform_int_distribution<size_t> length(60, 700);
     std::bernoulli_distribution rareNul(0.1);
