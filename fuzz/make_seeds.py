@@ -30,6 +30,12 @@ def main():
              b"C:\\\x95\\\\list.csv", b"/data/list.csv", b"list", b"C:list.csv", b"C:\\data\\list."]
     keys = [b"\x93\x8c\x8b\x9e", b"", b"a.b", b"\x95\x5c", b"x\\y", b"12:30", b"abc\\", b"a/b", b"/../../x",
             b"\\list", b"\x81", b'*?"<>|']
+    utf8 = [b"\xe3\x81\x82,b\r\n", b"\xef\xbb\xbf\xe9\x83\xbd,\xe6\x9d\xb1\r\n", b"\xf0\xa0\xae\xb7\xe9\x87\x8e,x",
+            b"a,\xe3\x81", b"\xc3\xbd,\xb1", b"\xed\xa0\x80", b"\xef\xbb", b"\xfe\xff\x00a", b"x\x00\xe3\x81\x82",
+            b'"\xe3\x81\x82""\xe3\x81\x82",\r\n', b"\xe6\x9d\xb1" + b"a" * 70000 + b"\x82\xa0"]
+    for i, text in enumerate(utf8 + CSV):
+        for step in (0, 2, 63):
+            write("corpus/text_encoding", "seed%02d_%d" % (i, step), bytes([step]) + text)
     n = 0
     for p in paths:
         for k in keys:
