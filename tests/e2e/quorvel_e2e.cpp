@@ -584,6 +584,73 @@ void OneRowTable(Session& s, const std::string& work)
     Check(s.StaysAway("TMessageForm"), "no ソート完了 after the error");
 }
 
+// A file saved as "CSV UTF-8": its characters in the grid (𠮷 and an emoji
+// too), "UTF-8" in the status bar, a sort by the readings, and pieces
+// named by the characters of their keys, each beginning with the mark.
+std::string ReadAllWide(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "(missing)";
+    std::string bytes(1 << 16, '\0');
+    DWORD got = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    bytes.resize(got);
+    return bytes;
+}
+
+void Utf8File(Session& s, const std::string& work)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string rows[] = {u8"1,東京都,千代田区,ちよだ,a\r\n", u8"2,奈良県,𠮷野町,よしの,🍎\r\n",
+                                u8"3,東京都,髙橋,たかはし,b\r\n"};
+    const std::string file = work + "\\pref.csv";
+    WriteAll(file, mark + u8"id,都道府県,市区町村,読み,備考\r\n" + rows[0] + rows[1] + rows[2]);
+    s.Open(file);
+    WaitUntil([&] { return s.Header(1) == "都道府県"; }, 10);
+    Check(s.Header(0) == "id" && s.Header(1) == "都道府県" && s.ItemCount() == 3,
+          "a UTF-8 file with its mark opens: header id 都道府県, 3 data rows (" + s.Header(0) + " " + s.Header(1) +
+              ", " + std::to_string(s.ItemCount()) + ")");
+    Check(s.CellWide(1, 2) == L"\U00020BB7野町" && s.CellWide(1, 4) == L"\U0001F34E" && s.CellWide(2, 2) == L"髙橋",
+          "the grid shows yoshino-cho (U+20BB7), the emoji and 髙橋 (" + std::to_string(s.CellWide(1, 2).size()) +
+              " units, " + std::to_string(s.CellWide(2, 2).size()) + " units)");
+    Check(s.Cell(0, 1) == "東京都", "and 東京都 as the ANSI code page reads it (" + s.Cell(0, 1) + ")");
+    MoveMouse(Centre(s.ItemRect(1)));
+    Check(WaitUntil([&] { return s.Status() == "UTF-8"; }, 5), "the status bar says UTF-8 (" + s.Status() + ")");
+    Screenshot("utf8_file");
+
+    s.ClickToolButton(IDM_SORT);
+    ColumnDialog d = WaitColumnDialog(s);
+    Check(PickByKeys(s, d, 3), "the sort dialog lists 読み");
+    PressKey(VK_RETURN);
+    s.WaitGone(d.window);
+    MessageBoxWindow notice = WaitMessageWindow(s);
+    PressKey(VK_RETURN);
+    s.WaitGone(notice.window);
+    Check(s.Cell(0, 0) == "3" && s.Cell(1, 0) == "1" && s.Cell(2, 0) == "2",
+          "sorted by the readings: たかはし, ちよだ, よしの (" + s.Cell(0, 0) + s.Cell(1, 0) + s.Cell(2, 0) + ")");
+
+    s.ClickToolButton(IDM_SPLIT);
+    d = WaitColumnDialog(s);
+    Check(PickByKeys(s, d, 2), "the split dialog lists 市区町村");
+    PressKey(VK_RETURN);
+    s.WaitGone(d.window);
+    MessageBoxWindow box = WaitMessageWindow(s);
+    Check(box.text == "市区町村 を対象にCSVファイルを分割保存します。\n\nよろしいですか？",
+          "the confirmation names 市区町村");
+    PressKey('Y');
+    s.WaitGone(box.window);
+    notice = WaitMessageWindow(s);
+    Check(notice.text == "分割保存完了", "分割保存完了");
+    PressKey(VK_RETURN);
+    s.WaitGone(notice.window);
+    const std::wstring folder = Wide(work) + L"\\pref_";
+    Check(ReadAllWide(folder + L"\U00020BB7野町.csv") == mark + rows[1], "pref_(U+20BB7)野町.csv: the mark and its row");
+    Check(ReadAllWide(folder + L"髙橋.csv") == mark + rows[2], "pref_髙橋.csv: the mark and its row");
+    Check(ReadAllWide(folder + L"千代田区.csv") == mark + rows[0], "pref_千代田区.csv: the mark and its row");
+    Check(Pieces(work, "pref").size() == 3, "three pieces");
+}
+
 // The shell hands the guide and the information page to the recorder
 // registered in this test prefix.
 void HelpCommands(Session& s, const std::string& exe, const std::string& log)
@@ -650,6 +717,7 @@ int RunScenario(const std::string& exe, const std::string& work, const std::stri
         MissingFile(s, work);
         ColumnDragged(s);
         TypeAheadInTheList(s, work);
+        Utf8File(s, work);
         OneRowTable(s, work);
         HelpCommands(s, exe, log);
         WaitForeground(s.Main());

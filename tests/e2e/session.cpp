@@ -102,6 +102,8 @@ int Session::SelectedItem() const
 
 std::string Session::Cell(int item, int sub) const { return ListViewCell(pi_.hProcess, list_, item, sub); }
 
+std::wstring Session::CellWide(int item, int sub) const { return ListViewCellWide(pi_.hProcess, list_, item, sub); }
+
 std::string Session::Header(int index) const { return HeaderItemText(pi_.hProcess, ListView_GetHeader(list_), index); }
 
 bool Session::HeaderHidden() const { return (GetWindowLongA(list_, GWL_STYLE) & LVS_NOCOLUMNHEADER) != 0; }

@@ -49,6 +49,7 @@ public:
     int ColumnWidth(int column) const;
     int SelectedItem() const;  // the grid's current row as a list item, -1 for none
     std::string Cell(int item, int sub) const;
+    std::wstring CellWide(int item, int sub) const;
     std::string Header(int index) const;
     bool HeaderHidden() const;
     std::string Status() const;

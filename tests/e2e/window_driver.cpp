@@ -120,6 +120,21 @@ std::string ListViewCell(HANDLE process, HWND list, int item, int subItem)
     return text;
 }
 
+std::wstring ListViewCellWide(HANDLE process, HWND list, int item, int subItem)
+{
+    RemoteMemory memory(process, sizeof(LVITEMW) + kTextRoom * sizeof(wchar_t));
+    LVITEMW lvi{};
+    lvi.iSubItem = subItem;
+    lvi.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(memory.Address()) + sizeof(LVITEMW));
+    lvi.cchTextMax = static_cast<int>(kTextRoom);
+    memory.Write(&lvi, sizeof lvi);
+    const LRESULT length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
+                                        reinterpret_cast<LPARAM>(memory.Address()));
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) memory.Read(text.data(), text.size() * sizeof(wchar_t), sizeof(LVITEMW));
+    return text;
+}
+
 std::string HeaderItemText(HANDLE process, HWND header, int index)
 {
     RemoteMemory memory(process, sizeof(HDITEMA) + kTextRoom);

@@ -44,6 +44,8 @@ private:
 // Texts of list view cells and header items, through remote memory.
 std::string ListViewCell(HANDLE process, HWND list, int item, int subItem);
 std::string HeaderItemText(HANDLE process, HWND header, int index);
+// A cell's text as wide characters, for text beyond the ANSI code page.
+std::wstring ListViewCellWide(HANDLE process, HWND list, int item, int subItem);
 std::string StatusBarText(HANDLE process, HWND statusBar);
 
 // The screen as a BMP file, for people to look at.
