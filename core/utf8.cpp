@@ -1,5 +1,7 @@
 #include "core/utf8.h"
 
+#include <cstring>
+
 namespace quorvel {
 
 namespace {
@@ -88,8 +90,8 @@ size_t FirstInvalidUtf8(std::string_view text)
     while (i < n) {
         // Runs of ASCII, the common case, eight bytes at a time.
         while (i + 8 <= n) {
-            uint64_t word = 0;
-            for (size_t k = 0; k < 8; ++k) word |= static_cast<uint64_t>(p[i + k]) << (8 * k);
+            uint64_t word;
+            std::memcpy(&word, p + i, sizeof word);
             if (word & 0x8080808080808080ull) break;
             i += 8;
         }
