@@ -5,6 +5,7 @@
 #include <string>
 
 #include "collation.h"
+#include "win32/win32_wide.h"
 
 namespace quorvel {
 
@@ -44,7 +45,7 @@ class Win32Utf8Collation final : public Collation {
 public:
     int CompareKeys(std::string_view a, std::string_view b) const override
     {
-        const std::wstring wa = Wide(a), wb = Wide(b);
+        const std::wstring wa = WideFromUtf8(a), wb = WideFromUtf8(b);
         const int result = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.data(), static_cast<int>(wa.size()),
                                           wb.data(), static_cast<int>(wb.size()));
         return result == 0 ? -2 : result - 2;
@@ -53,7 +54,7 @@ public:
     bool AppendSortKey(std::string_view text, std::string& key) const override
     {
         if (text.empty()) return true;
-        const std::wstring wide = Wide(text);
+        const std::wstring wide = WideFromUtf8(text);
         const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
         const int length = static_cast<int>(wide.size());
         // With LCMAP_SORTKEY the destination is bytes, whatever its type says.
@@ -68,16 +69,6 @@ public:
         return true;
     }
 
-private:
-    static std::wstring Wide(std::string_view utf8)
-    {
-        if (utf8.empty()) return {};
-        const int length = static_cast<int>(utf8.size());
-        const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-        std::wstring wide(static_cast<size_t>(units > 0 ? units : 0), L'\0');
-        if (units > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), units);
-        return wide;
-    }
 };
 
 }  // namespace

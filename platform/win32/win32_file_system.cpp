@@ -11,6 +11,7 @@
 
 #include "file_system.h"
 #include "win32/win32_handle.h"
+#include "win32/win32_wide.h"
 
 namespace quorvel {
 
@@ -79,17 +80,6 @@ private:
     uint64_t size_;
 };
 
-std::wstring WidePath(const std::string& path)
-{
-    if (path.empty()) return {};
-    const int length = static_cast<int>(path.size());
-    const int units = MultiByteToWideChar(CP_UTF8, 0, path.data(), length, nullptr, 0);
-    if (units <= 0) return {};
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.data(), length, wide.data(), units);
-    return wide;
-}
-
 std::optional<FileIdentity> IdentityOfHandle(HANDLE file, uint64_t* size = nullptr)
 {
     BY_HANDLE_FILE_INFORMATION info;
@@ -103,7 +93,7 @@ class Win32FileSystem final : public FileSystem {
 public:
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override
     {
-        FileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        FileHandle file(CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) return nullptr;
         return std::make_unique<Win32InputFile>(std::move(file));
@@ -111,7 +101,7 @@ public:
 
     std::unique_ptr<PieceFile> OpenPiece(const std::string& path) override
     {
-        FileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+        FileHandle file(CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) return nullptr;
         uint64_t size = 0;
@@ -122,7 +112,7 @@ public:
 
     std::unique_ptr<PieceFile> CreateNewPiece(const std::string& path) override
     {
-        FileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FileHandle file(CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) return nullptr;
         return std::make_unique<Win32PieceFile>(std::move(file), FileIdentity{}, 0);
@@ -130,13 +120,13 @@ public:
 
     bool IsFolder(const std::string& path) override
     {
-        const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+        const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
     std::optional<FileIdentity> IdentityOf(const std::string& path) override
     {
-        FileHandle file(CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        FileHandle file(CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) return std::nullopt;
         return IdentityOfHandle(file.Get());
