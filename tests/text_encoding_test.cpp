@@ -134,7 +134,9 @@ TEST(Utf8, CharacterLengths)
         const std::string bytes = c.bytes;
         EXPECT_EQ(Utf8CharLength(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), code), c.length)
             << Show(bytes);
-        if (c.length) EXPECT_EQ(code, c.code) << Show(bytes);
+        if (c.length) {
+            EXPECT_EQ(code, c.code) << Show(bytes);
+        }
     }
     EXPECT_EQ(FirstInvalidUtf8("abcdefghij\xE3\x81\x82xyz"), std::string_view::npos);
     EXPECT_EQ(FirstInvalidUtf8("abcdefghij\xE3\x81x"), 10u);
