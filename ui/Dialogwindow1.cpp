@@ -48,8 +48,13 @@ void TDialogForm1::Create(HINSTANCE instance, HWND owner, HFONT font, const Scal
     // default button then.
     okButton_ = child("BUTTON", text::kOk, WS_TABSTOP | BS_DEFPUSHBUTTON | BS_NOTIFY, 44, 60, 86, 21, IDOK);
     cancelButton_ = child("BUTTON", text::kCancel, WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 136, 60, 86, 21, IDCANCEL);
-    comboBox_ = child(WC_COMBOBOXA, nullptr, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 28, 246, 20 * 10,
-                      IDC_DIALOG_COMBO);
+    // A wide window, so that a UTF-8 file's column names show every
+    // character; Shift_JIS names reach it through the ANSI messages as ever.
+    comboBox_ = CreateWindowExW(0, WC_COMBOBOXW, nullptr,
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, scale(10),
+                                scale(28), scale(246), scale(20 * 10), Window(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DIALOG_COMBO)), instance, nullptr);
+    SendMessageA(comboBox_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SizeLabelToText();
 }
 
@@ -107,11 +112,17 @@ void TDialogForm1::Close(Result result)
     done_ = true;
 }
 
-void TDialogForm1::SetEntries(const std::vector<std::string>& entries)
+void TDialogForm1::SetEntries(const std::vector<std::string>& entries, const std::vector<std::string>* utf8Entries)
 {
     entries_ = entries;
     SendMessageA(comboBox_, CB_RESETCONTENT, 0, 0);
-    for (const std::string& entry : entries) SendMessageA(comboBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    if (utf8Entries) {
+        for (const std::string& entry : *utf8Entries)
+            SendMessageW(comboBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(entry).c_str()));
+    } else {
+        for (const std::string& entry : entries)
+            SendMessageA(comboBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    }
     SendMessageA(comboBox_, CB_SETCURSEL, 0, 0);
     const int visible = std::clamp(static_cast<int>(entries.size()), 1, kMaxVisibleEntries);
     SendMessageA(comboBox_, CB_SETMINVISIBLE, static_cast<WPARAM>(visible), 0);

@@ -23,8 +23,11 @@ public:
 
     void Create(HINSTANCE instance, HWND owner, HFONT font, const Scaler& scale);
 
-    // ComboBox1's list: emptied, filled in order, entry 0 selected.
-    void SetEntries(const std::vector<std::string>& entries);
+    // ComboBox1's list: emptied, filled in order, entry 0 selected. The
+    // entries are in the ANSI code page (type-ahead searches them); a UTF-8
+    // file's names, when given, are what the list shows.
+    void SetEntries(const std::vector<std::string>& entries,
+                    const std::vector<std::string>* utf8Entries = nullptr);
     void SetTexts(const char* caption, const char* label);
     Result ShowModal();
 

@@ -52,17 +52,19 @@ void TMainForm1::Exit1Click() { DestroyWindow(Window()); }
 
 void TMainForm1::FillDialog()
 {
-    std::vector<std::string> names;
+    std::vector<std::string> names, utf8Names;
     for (int32_t c = 0; c < table_.ColCount(); ++c) {
         const std::string_view name = table_.ReadCell(c, 0);
-        // The list shows the ANSI code page: a UTF-8 name's characters
-        // beyond it show as "?".
-        names.emplace_back(encoding_.IsUtf8() ? Utf8ToText(TextToUtf8(name, encoding_.codePage,
-                                                                        Unconvertible::kQuestionMark),
-                                                             SystemCodePage(), '?')
-                                              : std::string(name));
+        if (!encoding_.IsUtf8()) {
+            names.emplace_back(name);
+            continue;
+        }
+        // The list shows a UTF-8 name whole; type-ahead and the
+        // confirmation read it in the ANSI code page ("?" for what it lacks).
+        utf8Names.push_back(TextToUtf8(name, encoding_.codePage, Unconvertible::kReplacement));
+        names.push_back(Utf8ToText(utf8Names.back(), SystemCodePage(), '?'));
     }
-    dialogForm1_->SetEntries(names);
+    dialogForm1_->SetEntries(names, encoding_.IsUtf8() ? &utf8Names : nullptr);
 }
 
 void TMainForm1::S1Click()

@@ -632,6 +632,9 @@ void Utf8File(Session& s, const std::string& work)
 
     s.ClickToolButton(IDM_SPLIT);
     d = WaitColumnDialog(s);
+    wchar_t entry[64] = {};
+    SendMessageW(d.combo, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(entry));  // a local buffer: Wine carries it
+    Check(std::wstring(entry) == L"市区町村", "the column list holds 市区町村 in wide text");
     Check(PickByKeys(s, d, 2), "the split dialog lists 市区町村");
     PressKey(VK_RETURN);
     s.WaitGone(d.window);
