@@ -82,8 +82,9 @@ std::unique_ptr<Utf8Split> Split(const CellTable& table, int32_t key, const Code
     EXPECT_EQ(plans.size(), run->pieces.size());
     for (size_t i = 0; i < plans.size() && i < run->pieces.size(); ++i) {
         EXPECT_EQ(plans[i].path, run->pieces[i]);
-        if (plans[i].mark == PiecePlan::Mark::kNew)
+        if (plans[i].mark == PiecePlan::Mark::kNew) {
             EXPECT_EQ(plans[i].bytes, run->fs.Find(plans[i].path)->size());
+        }
     }
     return run;
 }
