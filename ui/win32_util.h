@@ -8,19 +8,9 @@
 #include <string_view>
 #include <utility>
 
-namespace quorvel::ui {
+#include "platform/win32/win32_wide.h"
 
-// UTF-8 text as UTF-16, for the wide functions; a byte sequence that is no
-// UTF-8 becomes U+FFFD.
-inline std::wstring WideFromUtf8(std::string_view utf8)
-{
-    if (utf8.empty()) return {};
-    const int length = static_cast<int>(utf8.size());
-    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(units > 0 ? units : 0), L'\0');
-    if (units > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), units);
-    return wide;
-}
+namespace quorvel::ui {
 
 // Owns one handle and gives it back to the system once, with `Close`.
 template <typename Handle, typename Close>
