@@ -1,54 +1,115 @@
 #include "core/piece_registry.h"
 
 #include <algorithm>
-#include <memory>
+#include <cctype>
 
 #include "core/errors.h"
 
 namespace quorvel {
 
-namespace {
-
-void Write(PieceFile& file, std::string_view bytes)
+void WriteAll(PieceFile& file, std::string_view bytes)
 {
     if (!bytes.empty() && file.Write(bytes.data(), bytes.size()) < bytes.size()) throw FileWriteError();
 }
 
-}  // namespace
-
-PieceRegistry::PieceRegistry(const std::string& inputPath, FileSystem& files)
-    : files_(files), input_(files.IdentityOf(inputPath))
+PieceDecider::PieceDecider(const SplitTarget& target)
+    : target_(target), input_(target.files.IdentityOf(target.inputPath))
 {
+}
+
+std::string PieceDecider::FoldedName(const std::string& path) const
+{
+    std::string folded = path;
+    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+std::optional<size_t> PieceDecider::PieceOfIdentity(const FileIdentity& identity)
+{
+    for (size_t e = 0; e < pieces_.size(); ++e) {
+        Piece& piece = pieces_[e];
+        if (piece.probed) continue;
+        piece.probed = true;
+        if (const std::optional<FileIdentity> known = target_.files.IdentityOf(piece.path))
+            pieceOfIdentity_.emplace(std::make_pair(known->volume, known->index), e);
+    }
+    const auto found = pieceOfIdentity_.find({identity.volume, identity.index});
+    if (found == pieceOfIdentity_.end()) return std::nullopt;
+    return found->second;
+}
+
+PieceDecision PieceDecider::Decide(const std::string& path)
+{
+    PieceDecision decision;
+    decision.note = RefusedName(path, target_);
+    const std::optional<FileIdentity> identity =
+        decision.note.empty() ? target_.files.IdentityOf(path) : std::nullopt;
+    if (decision.note.empty() && (path == target_.inputPath || (identity && input_ && *identity == *input_)))
+        decision.note = "the input file itself";
+    if (!decision.note.empty()) {
+        // Nothing is written for it, so no later piece can share it.
+        decision.mark = PiecePlan::Mark::kCannot;
+        pieces_.push_back({path, true});
+        return decision;
+    }
+    const bool ignoresCase = target_.pathStyle.backslashAndColon;
+    std::optional<size_t> earlier;
+    if (ignoresCase) {
+        const auto found = pieceOfFoldedName_.find(FoldedName(path));
+        if (found != pieceOfFoldedName_.end()) earlier = found->second;
+    }
+    if (!earlier && identity) earlier = PieceOfIdentity(*identity);
+    if (earlier) {
+        decision.mark = PiecePlan::Mark::kShares;
+        decision.sharesWith = *earlier;
+    } else {
+        decision.mark = identity ? PiecePlan::Mark::kReplaces : PiecePlan::Mark::kNew;
+    }
+    const size_t number = pieces_.size();
+    pieces_.push_back({path, identity.has_value()});
+    if (identity) pieceOfIdentity_.emplace(std::make_pair(identity->volume, identity->index), number);
+    if (ignoresCase) pieceOfFoldedName_.emplace(FoldedName(path), number);
+    return decision;
+}
+
+PieceRegistry::PieceRegistry(const SplitTarget& target) : files_(target.files), decider_(target) {}
+
+std::unique_ptr<PieceFile> PieceRegistry::OpenFirst(const std::string& path, bool& appending)
+{
+    const PieceDecision decision = decider_.Decide(path);
+    appending = decision.mark == PiecePlan::Mark::kShares;
+    if (decision.mark == PiecePlan::Mark::kCannot) throw FileCreateError(path);
+    if (decision.mark == PiecePlan::Mark::kNew) {
+        // A name not taken yet is a new file, the common case: no identity
+        // to ask for.
+        if (std::unique_ptr<PieceFile> created = files_.CreateNewPiece(path)) return created;
+    }
+    std::unique_ptr<PieceFile> file = files_.OpenPiece(path);
+    if (!file) throw FileCreateError(path);
+    // The file may not be the one decided on: another program may have
+    // made it meanwhile, or the file system takes two names for one that
+    // differ in more than ASCII case. However it came about, the input file
+    // is never replaced and an earlier piece is never cut short.
+    const FileIdentity identity = file->Identity();
+    if (decider_.IsInput(identity)) throw FileCreateError(path);
+    const size_t self = decider_.Count() - 1;
+    if (!appending && decider_.PieceOfIdentity(identity).value_or(self) != self) appending = true;
+    if (!(appending ? file->SeekToEnd() : file->Truncate())) throw FileCreateError(path);
+    return file;
 }
 
 void PieceRegistry::SavePiece(const std::string& path, std::string_view bytes, size_t skipWhenAppending)
 {
-    // A name not taken yet is a new file, the common case: no identity to
-    // ask for. Its identity is asked for only once a later name turns out
-    // to be taken, and then once.
-    if (std::unique_ptr<PieceFile> created = files_.CreateNewPiece(path)) {
-        createdPaths_.push_back(path);
-        Write(*created, bytes);
-        return;
-    }
-    std::unique_ptr<PieceFile> file = files_.OpenPiece(path);
-    if (!file) throw FileCreateError(path);
-    const FileIdentity identity = file->Identity();
-    // However the name came about, the input file is never replaced.
-    if (input_ && identity == *input_) throw FileCreateError(path);
-    LearnCreatedIdentities();
-    const bool append = written_.count({identity.volume, identity.index}) != 0;
-    if (!(append ? file->SeekToEnd() : file->Truncate())) throw FileCreateError(path);
-    written_.insert({identity.volume, identity.index});
-    Write(*file, bytes.substr(append ? std::min(skipWhenAppending, bytes.size()) : 0));
+    bool appending = false;
+    const std::unique_ptr<PieceFile> file = OpenFirst(path, appending);
+    WriteAll(*file, bytes.substr(appending ? std::min(skipWhenAppending, bytes.size()) : 0));
 }
 
-void PieceRegistry::LearnCreatedIdentities()
+std::unique_ptr<PieceFile> PieceRegistry::Reopen(const std::string& path)
 {
-    for (const std::string& path : createdPaths_)
-        if (const std::optional<FileIdentity> identity = files_.IdentityOf(path))
-            written_.insert({identity->volume, identity->index});
-    createdPaths_.clear();
+    std::unique_ptr<PieceFile> file = files_.OpenPiece(path);
+    if (!file || !file->SeekToEnd()) throw FileCreateError(path);
+    return file;
 }
 
 }  // namespace quorvel

@@ -1,40 +1,96 @@
-// The pieces one split has written, by file identity, so that a later key
-// whose name lands on one of them (list_A.csv and list_a.csv on a file
-// system that ignores case) appends to it instead of replacing it, and so
-// that the input file is never written.
+// What becomes of each piece's path, decided in one place for the split
+// and for the dry run that plans it, and the opening of piece files as
+// decided.
+//
+// A split writes its pieces in an order; each piece's path is decided in
+// that order: a path the file system would refuse, or that is the input
+// file, cannot be written; a path that names the same file as an earlier
+// piece (list_A.csv and list_a.csv where case is ignored) shares that
+// piece's file and is appended to it; a path naming an existing file
+// replaces it; any other path is a new file.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "core/split_target.h"
 #include "core/interface/file_system.h"
 
 namespace quorvel {
 
-class PieceRegistry {
-public:
-    PieceRegistry(const std::string& inputPath, FileSystem& files);
+struct PieceDecision {
+    PiecePlan::Mark mark = PiecePlan::Mark::kNew;
+    size_t sharesWith = 0;  // kShares: the earlier piece's number
+    std::string note;       // kCannot: why
+};
 
-    // Creates the piece, or truncates a file of that name that this split
-    // has not written, and writes `bytes` in one request; the first
-    // `skipWhenAppending` bytes (a header line) are left out when the file
-    // is one this split wrote already. Raises FileCreateError or
-    // FileWriteError.
-    void SavePiece(const std::string& path, std::string_view bytes, size_t skipWhenAppending = 0);
+class PieceDecider {
+public:
+    explicit PieceDecider(const SplitTarget& target);
+
+    // Decides the next piece (numbered from 0 in the order of the calls).
+    // The split creates each piece it decides before it asks for the next;
+    // the dry run creates none, and since names that differ only in ASCII
+    // case are taken for one file on Windows whether the files exist or
+    // not, both come to the same decisions.
+    PieceDecision Decide(const std::string& path);
+
+    // The earlier piece whose file this is, if any: files this split has
+    // created are asked for their identity only when needed, and once.
+    std::optional<size_t> PieceOfIdentity(const FileIdentity& identity);
+
+    bool IsInput(const FileIdentity& identity) const { return input_ && identity == *input_; }
+    size_t Count() const { return pieces_.size(); }
 
 private:
-    void LearnCreatedIdentities();
+    struct Piece {
+        std::string path;
+        bool probed = false;  // its identity asked for (or known) already
+    };
+    std::string FoldedName(const std::string& path) const;
 
-    FileSystem& files_;
+    const SplitTarget& target_;
     std::optional<FileIdentity> input_;
-    std::set<std::pair<uint64_t, uint64_t>> written_;
-    std::vector<std::string> createdPaths_;  // written, identity not asked for yet
+    std::vector<Piece> pieces_;
+    std::map<std::pair<uint64_t, uint64_t>, size_t> pieceOfIdentity_;
+    std::unordered_map<std::string, size_t> pieceOfFoldedName_;
 };
+
+// Opens piece files as the decider decides and writes them.
+class PieceRegistry {
+public:
+    explicit PieceRegistry(const SplitTarget& target);
+
+    // Opens the next piece for its first bytes: created, or truncated when
+    // it replaces a file, or at its end when it shares an earlier piece's
+    // file (`appending` is then set). Raises FileCreateError.
+    std::unique_ptr<PieceFile> OpenFirst(const std::string& path, bool& appending);
+
+    // Writes `bytes` as the next piece in one request; the first
+    // `skipWhenAppending` bytes (the header) are left out when the file is
+    // an earlier piece's. Raises FileCreateError or FileWriteError.
+    void SavePiece(const std::string& path, std::string_view bytes, size_t skipWhenAppending = 0);
+
+    // Opens a piece opened before, at its end, for more of its lines.
+    // Raises FileCreateError.
+    std::unique_ptr<PieceFile> Reopen(const std::string& path);
+
+    PieceDecider& Decider() { return decider_; }
+
+private:
+    FileSystem& files_;
+    PieceDecider decider_;
+};
+
+// Writes all of `bytes`; raises FileWriteError when the file takes fewer.
+void WriteAll(PieceFile& file, std::string_view bytes);
 
 }  // namespace quorvel

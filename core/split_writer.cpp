@@ -1,7 +1,6 @@
 #include "core/split_writer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <future>
 #include <memory>
 #include <new>
@@ -20,12 +19,6 @@
 namespace quorvel {
 
 namespace {
-
-// The code page of the target's paths: UTF-8 has no second bytes to mind.
-CodePage PathCodePage(const SplitTarget& target)
-{
-    return target.namesInUtf8 ? CodePage::Utf8() : target.codePage;
-}
 
 // The data rows grouped by their key cell, groups in the order in which
 // their keys first appear. Keys are views into the table, which does not
@@ -138,21 +131,6 @@ void SaveBatch(BatchPieces& built, bool lastBatch, const RowGroups& groups, cons
 
 }  // namespace
 
-std::string PiecePath(const SplitTarget& target, std::string_view key)
-{
-    const CodePage& pathCodePage = PathCodePage(target);
-    std::string path = target.namesInUtf8
-                           ? Utf8PieceFileName(target.inputPath, key, target.codePage, target.pathStyle)
-                           : PieceFileName(target.inputPath, key, target.codePage, target.pathStyle);
-    if (target.outputFolder.empty()) return path;
-    // The same name, in the other folder.
-    const size_t folder = FolderPart(target.inputPath, pathCodePage, target.pathStyle).size();
-    std::string moved = target.outputFolder;
-    const size_t last = LastSeparator(moved, pathCodePage, target.pathStyle);
-    if (last == std::string::npos || last + 1 != moved.size()) moved.push_back(target.pathStyle.slash ? '/' : '\\');
-    return moved.append(path, folder, std::string::npos);
-}
-
 namespace {
 
 // What each piece begins with: the byte order mark, the header row.
@@ -165,35 +143,6 @@ std::string PieceHeader(const CellTable& table, RowLineBuilder& lines, const Spl
         header.append("\r\n");
     }
     return header;
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x != y && std::tolower(x) != std::tolower(y)) return false;
-    }
-    return true;
-}
-
-// Why the file system would refuse a piece's path, or empty.
-std::string RefusedName(const std::string& path, const SplitTarget& target)
-{
-    const size_t folder = FolderPart(path, PathCodePage(target), target.pathStyle).size();
-    const std::string_view name = std::string_view(path).substr(folder);
-    if (!target.pathStyle.backslashAndColon) {
-        if (name.size() > 255) return "name too long";
-        if (path.size() >= 4096) return "path too long";
-        return {};
-    }
-    // Windows: the refused characters are made "_" already, and a name that
-    // ends in ".csv" is never a device's; what is left is the length, in
-    // the UTF-16 units that Windows counts when the names are characters.
-    const auto length = [&](std::string_view text) { return target.namesInUtf8 ? Utf16Length(text) : text.size(); };
-    if (length(path) > 259) return "path too long";
-    if (length(name) > 255) return "name too long";
-    return {};
 }
 
 }  // namespace
@@ -220,33 +169,12 @@ std::vector<PiecePlan> PlanSplitPieces(const CellTable& table, int32_t keyColumn
         plans[groups.groupOfRow[static_cast<size_t>(j)]].bytes += line.size() + 2;
     }
     // The marks, as the writer would meet them.
-    const std::optional<FileIdentity> input = target.files.IdentityOf(target.inputPath);
-    std::vector<std::optional<FileIdentity>> identities;
-    for (size_t g = 0; g < plans.size(); ++g) {
-        PiecePlan& plan = plans[g];
-        const std::optional<FileIdentity> identity = target.files.IdentityOf(plan.path);
-        identities.push_back(identity);
-        const std::string refused = RefusedName(plan.path, target);
-        if (!refused.empty()) {
-            plan.mark = PiecePlan::Mark::kCannot;
-            plan.note = refused;
-            continue;
-        }
-        if (plan.path == target.inputPath || (identity && input && *identity == *input)) {
-            plan.mark = PiecePlan::Mark::kCannot;
-            plan.note = "the input file itself";
-            continue;
-        }
-        for (size_t e = 0; e < g; ++e) {
-            const bool same = (identity && identities[e] && *identity == *identities[e]) ||
-                              (target.pathStyle.backslashAndColon && EqualIgnoringAsciiCase(plan.path, plans[e].path));
-            if (same && plans[e].mark != PiecePlan::Mark::kCannot) {
-                plan.mark = PiecePlan::Mark::kShares;
-                plan.note = plans[e].path;
-                break;
-            }
-        }
-        if (plan.mark == PiecePlan::Mark::kNew && identity) plan.mark = PiecePlan::Mark::kReplaces;
+    PieceDecider decider(target);
+    for (PiecePlan& plan : plans) {
+        const PieceDecision decision = decider.Decide(plan.path);
+        plan.mark = decision.mark;
+        if (decision.mark == PiecePlan::Mark::kShares) plan.note = plans[decision.sharesWith].path;
+        if (decision.mark == PiecePlan::Mark::kCannot) plan.note = decision.note;
     }
     return plans;
 }
@@ -265,7 +193,7 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
     RowLineBuilder lines(target.codePage);
     const double lineBytes = EstimateLineBytes(table, lines);
     const std::string header = PieceHeader(table, lines, options);
-    PieceRegistry pieces(target.inputPath, target.files);
+    PieceRegistry pieces(target);
     // While one batch is being saved, the next is built on this thread: the
     // two share what the batch size leaves beside the split's own arrays
     // (the row groups, a batch's row list, the last piece's copy).
