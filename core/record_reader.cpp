@@ -1,5 +1,6 @@
 #include "core/record_reader.h"
 
+#include "core/record_scanner.h"
 #include "core/utf8.h"
 
 #include <algorithm>
@@ -10,86 +11,6 @@
 namespace quorvel {
 
 namespace {
-
-// One pass over the text: fields appended to `fields`, the number of
-// fields of each record and the line on which it began.
-class RecordScanner {
-public:
-    RecordScanner(const char* text, const CodePage& codePage) : p_(text), codePage_(codePage) {}
-
-    void Run(TokenList& fields, std::vector<size_t>& widths, std::vector<uint64_t>& lines)
-    {
-        while (*p_ != 0) {
-            if (IsLineBreak(*p_)) {  // an empty line is no record
-                StepOverLineBreak();
-                continue;
-            }
-            lines.push_back(line_);
-            size_t width = 0;
-            for (;;) {
-                ReadField();
-                fields.Append(std::string_view(field_));
-                ++width;
-                if (*p_ == ',') {
-                    ++p_;
-                    continue;
-                }
-                break;  // a line break or the end
-            }
-            widths.push_back(width);
-            if (IsLineBreak(*p_)) StepOverLineBreak();
-        }
-    }
-
-private:
-    static bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
-
-    void StepOverLineBreak()
-    {
-        if (*p_ == '\r' && p_[1] == '\n') ++p_;
-        ++p_;
-        ++line_;
-    }
-
-    // One character into the field: a lead byte takes the byte after it,
-    // whatever that is, unless it is the end.
-    void TakeCharacter()
-    {
-        if (codePage_.IsLeadByte(static_cast<uint8_t>(*p_)) && p_[1] != 0) field_.push_back(*p_++);
-        field_.push_back(*p_++);
-    }
-
-    // A field up to the next comma or line break outside quotes. A quote
-    // opens a quoted part only at the field's start; text after the
-    // closing quote belongs to the field, as in common CSV readers.
-    void ReadField()
-    {
-        field_.clear();
-        if (*p_ == '"') {
-            ++p_;
-            for (;;) {
-                if (*p_ == 0) return;  // unterminated: the field runs to the end
-                if (*p_ == '"') {
-                    if (p_[1] == '"') {
-                        field_.push_back('"');
-                        p_ += 2;
-                        continue;
-                    }
-                    ++p_;
-                    break;
-                }
-                if (*p_ == '\n' || (*p_ == '\r' && p_[1] != '\n')) ++line_;
-                TakeCharacter();
-            }
-        }
-        while (*p_ != 0 && *p_ != ',' && !IsLineBreak(*p_)) TakeCharacter();
-    }
-
-    const char* p_;
-    const CodePage& codePage_;
-    std::string field_;
-    uint64_t line_ = 1;
-};
 
 std::string WidthMessage(uint64_t line, size_t fields, int32_t columns)
 {
@@ -110,7 +31,12 @@ RecordTokens SplitCsvRecords(const LoadedFile& text, const CodePage& codePage, s
     TokenList fields;
     std::vector<size_t> widths;
     std::vector<uint64_t> lines;
-    RecordScanner(text.bytes.get() + std::min(start, text.size), codePage).Run(fields, widths, lines);
+    scan::RecordScanner(codePage).Run(text.bytes.get(), text.size, std::min(start, text.size), false,
+                                [&](uint64_t line, const std::vector<std::string_view>& record) {
+                                    for (const std::string_view field : record) fields.Append(field);
+                                    widths.push_back(record.size());
+                                    lines.push_back(line);
+                                });
 
     RecordTokens records;
     const size_t widest = widths.empty() ? 1 : *std::max_element(widths.begin(), widths.end());
