@@ -1,6 +1,9 @@
 #include "cli/options.h"
 
 #include <charconv>
+#include <string>
+
+#include "core/table_limits.h"
 
 namespace quorvel::cli {
 
@@ -106,7 +109,8 @@ Options ParseOptions(const std::vector<std::string>& args)
         } else if (arg == "--columns" && takesTable) {
             options.columns = ParseNumber(value(), arg);
             options.columnsGiven = true;
-            if (options.columns < 1 || options.columns > 255) throw UsageError("--columns takes 1 to 255");
+            if (options.columns < 1 || options.columns > MaxTableColumns)
+                throw UsageError("--columns takes 1 to " + std::to_string(MaxTableColumns));
         } else if (arg == "--sort" && takesTable) {
             options.sortColumn = ParseColumn(value());
         } else if (arg == "--key" && options.command == Command::kSplit) {
@@ -135,7 +139,7 @@ Options ParseOptions(const std::vector<std::string>& args)
     if (options.command == Command::kSplit && !options.keyColumn) throw UsageError("split needs --key K");
     // With --rows and no --columns the file decides the column count; the
     // index is checked once it is read.
-    const int columns = options.rows && !options.columnsGiven ? 255 : options.columns;
+    const int columns = options.rows && !options.columnsGiven ? MaxTableColumns : options.columns;
     auto checkColumn = [&](const std::optional<ColumnChoice>& column, const char* name) {
         if (column && column->index && (*column->index < 0 || *column->index >= columns))
             throw UsageError(std::string(name) + " must name a column from 0 to " + std::to_string(columns - 1));

@@ -15,11 +15,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/table_limits.h"
 #include "core/token_list.h"
 
 namespace quorvel {
 
-constexpr int32_t MaxTableRows = 1048560;
 
 // Told of every change, so that a view can repaint what changed.
 class TableObserver {

@@ -1,5 +1,9 @@
 #include "core/errors.h"
 
+#include <string>
+
+#include "core/table_limits.h"
+
 namespace quorvel {
 
 namespace messages {
@@ -7,7 +11,10 @@ const char* const kFileOpen = "ファイル %s は開けません";
 const char* const kFileCreate = "ファイル %s を作成できません";
 const char* const kFileWrite = "ストリームへの書き込みエラー";
 const char* const kTableIndex = "グリッドインデックス が範囲を超えています";
-const char* const kRowLimit = "ファイル %s は行数が上限の 1048560 行を超えるため開けません";
+// The cap in these messages is the table's, written out as a number.
+const std::string kRowLimit = "ファイル %s は行数が上限の " + std::to_string(MaxTableRows) + " 行を超えるため開けません";
+const std::string kPieceRowLimit =
+    "ファイル %s は行数が上限の " + std::to_string(MaxTableRows - 1) + " 行を超えるため並べ替えられません";
 const char* const kUtf16File =
     "ファイル %s は UTF-16 で保存されているため開けません。UTF-8 か Shift_JIS で保存し直してください";
 const char* const kOutOfMemory = "メモリが不足しています";
@@ -30,6 +37,7 @@ FileCreateError::FileCreateError(std::string_view path) : QuorvelError(messages:
 FileWriteError::FileWriteError() : QuorvelError(messages::kFileWrite) {}
 TableIndexError::TableIndexError() : QuorvelError(messages::kTableIndex) {}
 RowLimitError::RowLimitError(std::string_view path) : QuorvelError(messages::kRowLimit, path) {}
+PieceRowLimitError::PieceRowLimitError(std::string_view path) : QuorvelError(messages::kPieceRowLimit, path) {}
 Utf16FileError::Utf16FileError(std::string_view path) : QuorvelError(messages::kUtf16File, path) {}
 OutOfMemoryError::OutOfMemoryError() : QuorvelError(messages::kOutOfMemory) {}
 

@@ -55,6 +55,13 @@ public:
     explicit RowLimitError(std::string_view path);
 };
 
+// A piece too long to sort in memory: the split of a file over the
+// table's cap sorts each piece, which must fit in a table.
+class PieceRowLimitError : public QuorvelError {
+public:
+    explicit PieceRowLimitError(std::string_view path);
+};
+
 // A file in UTF-16 (it begins with FF FE or FE FF), which is not read.
 class Utf16FileError : public QuorvelError {
 public:
@@ -72,7 +79,8 @@ extern const char* const kFileOpen;
 extern const char* const kFileCreate;
 extern const char* const kFileWrite;
 extern const char* const kTableIndex;
-extern const char* const kRowLimit;
+extern const std::string kRowLimit;
+extern const std::string kPieceRowLimit;
 extern const char* const kUtf16File;
 extern const char* const kOutOfMemory;
 }  // namespace messages

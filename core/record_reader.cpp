@@ -40,11 +40,11 @@ RecordTokens SplitCsvRecords(const LoadedFile& text, const CodePage& codePage, s
 
     RecordTokens records;
     const size_t widest = widths.empty() ? 1 : *std::max_element(widths.begin(), widths.end());
-    records.columns = columns ? *columns : static_cast<int32_t>(std::min<size_t>(widest, 255));
-    if (!columns && widest > 255) {
-        const size_t at = static_cast<size_t>(std::find_if(widths.begin(), widths.end(), [](size_t w) { return w > 255; }) -
+    records.columns = columns ? *columns : static_cast<int32_t>(std::min<size_t>(widest, MaxTableColumns));
+    if (!columns && widest > MaxTableColumns) {
+        const size_t at = static_cast<size_t>(std::find_if(widths.begin(), widths.end(), [](size_t w) { return w > MaxTableColumns; }) -
                                               widths.begin());
-        throw RecordWidthError(lines[at], widths[at], 255);
+        throw RecordWidthError(lines[at], widths[at], MaxTableColumns);
     }
     size_t next = 0;
     for (size_t r = 0; r < widths.size(); ++r) {

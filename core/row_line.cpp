@@ -40,16 +40,34 @@ RowLineBuilder::RowLineBuilder(const CodePage& codePage)
 
 void RowLineBuilder::Append(const CellTable& table, int32_t row, std::string& line)
 {
-    // Room for the longest line the cells can make: every byte a doubled
-    // quote, each cell quoted, a comma between cells.
     const int32_t columns = table.ColCount();
     cells_.resize(static_cast<size_t>(columns));
     table.ReadRow(row, columns, cells_.data());
-    size_t longest = 0;
-    for (const std::string_view cell : cells_) longest += 2 * cell.size() + 3;
+    AppendCells(cells_.data(), cells_.size(), line);
+}
+
+void RowLineBuilder::AppendCells(const std::string_view* cells, size_t count, std::string& line) const
+{
     const size_t start = line.size();
-    line.resize(start + longest);
-    line.resize(start + AppendTo(table, row, line.data() + start, longest));
+    line.resize(start + MaxLineBytes(cells, count));
+    line.resize(start + WriteCells(cells, count, line.data() + start));
+}
+
+size_t RowLineBuilder::MaxLineBytes(const std::string_view* cells, size_t count)
+{
+    size_t longest = 0;
+    for (size_t c = 0; c < count; ++c) longest += 2 * cells[c].size() + 3;
+    return longest;
+}
+
+size_t RowLineBuilder::WriteCells(const std::string_view* cells, size_t count, char* out) const
+{
+    size_t used = 0;
+    for (size_t c = 0; c < count; ++c) {
+        if (c > 0) out[used++] = ',';
+        used += WriteCell(out + used, cells[c]);
+    }
+    return used;
 }
 
 size_t RowLineBuilder::AppendTo(const CellTable& table, int32_t row, char* out, size_t room)

@@ -27,6 +27,15 @@ public:
     static constexpr size_t kNoRoom = ~size_t{0};
     size_t AppendTo(const CellTable& table, int32_t row, char* out, size_t room);
 
+    // The same line of cells that are not the table's.
+    void AppendCells(const std::string_view* cells, size_t count, std::string& line) const;
+    // The most bytes that line can take: every byte a doubled quote, each
+    // cell quoted, a comma between cells.
+    static size_t MaxLineBytes(const std::string_view* cells, size_t count);
+    // Writes that line at `out`, which has room for MaxLineBytes; returns
+    // its length.
+    size_t WriteCells(const std::string_view* cells, size_t count, char* out) const;
+
 private:
     size_t WriteCell(char* out, std::string_view cell) const;
     bool NeedsQuotes(std::string_view cell) const;

@@ -4,6 +4,7 @@
 
 #include "core/record_reader.h"
 #include "core/record_scanner.h"
+#include "core/table_limits.h"
 
 namespace quorvel {
 
@@ -134,7 +135,7 @@ std::unique_ptr<RowStream> OpenRowStream(const std::string& path, const Encoding
     // A record too wide is an error before any row is given, as it is
     // before a table is laid out; and without a column count the widest
     // record gives it.
-    const size_t limit = static_cast<size_t>(columns.value_or(255));
+    const size_t limit = static_cast<size_t>(columns.value_or(MaxTableColumns));
     const RecordRowStream::Widths widths = RecordRowStream::Measure(path, choice, files, limit, partBytes);
     if (widths.firstWiderLine != 0)
         throw RecordWidthError(widths.firstWiderLine, widths.firstWiderWidth, static_cast<int32_t>(limit));

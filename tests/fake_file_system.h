@@ -46,6 +46,7 @@ public:
     std::optional<FileIdentity> IdentityOf(const std::string& path) override;
     bool IsFolder(const std::string& path) override { return folders.count(path) != 0; }
     std::set<std::string> folders;  // paths that are folders
+    bool RemoveFile(const std::string& path) override { return files.erase(Canonical(path)) != 0; }
 
     std::string Canonical(const std::string& path) const;
     const std::string* Find(const std::string& path) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/table_limits.h"
 #include "ui/button_pictures.h"
 #include "ui/resource.h"
 #include "ui/ui_texts.h"
@@ -133,7 +134,7 @@ void ToolBar::CreateColumnControls(HWND parent, HINSTANCE instance, HFONT font, 
                               slotLeft(kUpDownSlot), top, scale(kLayout.upDownWidth), height, parent,
                               reinterpret_cast<HMENU>(IDC_UPDOWN1), instance, nullptr);
     SendMessageA(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit_), 0);
-    SendMessageA(upDown_, UDM_SETRANGE32, 1, 255);
+    SendMessageA(upDown_, UDM_SETRANGE32, 1, MaxTableColumns);
     SendMessageA(upDown_, UDM_SETPOS32, 0, 5);
     // One step per click or key, however long an arrow is held.
     UDACCEL oneStep{0, 1};

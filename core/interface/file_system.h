@@ -69,6 +69,9 @@ public:
 
     // True when the path names an existing folder.
     virtual bool IsFolder(const std::string& path) = 0;
+
+    // Removes a file that the split made for its own use; false on failure.
+    virtual bool RemoveFile(const std::string& path) = 0;
 };
 
 // The platform's own file layer. (Platform layer.)

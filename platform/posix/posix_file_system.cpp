@@ -134,6 +134,8 @@ public:
         return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
 
+    bool RemoveFile(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+
     std::optional<FileIdentity> IdentityOf(const std::string& path) override
     {
         struct stat st;

@@ -124,6 +124,8 @@ public:
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
+    bool RemoveFile(const std::string& path) override { return DeleteFileW(WideFromUtf8(path).c_str()) != 0; }
+
     std::optional<FileIdentity> IdentityOf(const std::string& path) override
     {
         FileHandle file(CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
