@@ -76,7 +76,12 @@ PieceRegistry::PieceRegistry(const SplitTarget& target) : files_(target.files), 
 
 std::unique_ptr<PieceFile> PieceRegistry::OpenFirst(const std::string& path, bool& appending)
 {
-    const PieceDecision decision = decider_.Decide(path);
+    return OpenAsDecided(path, decider_.Decide(path), appending);
+}
+
+std::unique_ptr<PieceFile> PieceRegistry::OpenAsDecided(const std::string& path, const PieceDecision& decision,
+                                                        bool& appending)
+{
     appending = decision.mark == PiecePlan::Mark::kShares;
     if (decision.mark == PiecePlan::Mark::kCannot) throw FileCreateError(path);
     if (decision.mark == PiecePlan::Mark::kNew) {

@@ -74,6 +74,9 @@ public:
     // file (`appending` is then set). Raises FileCreateError.
     std::unique_ptr<PieceFile> OpenFirst(const std::string& path, bool& appending);
 
+    // The same for a piece already decided by Decider().
+    std::unique_ptr<PieceFile> OpenAsDecided(const std::string& path, const PieceDecision& decision, bool& appending);
+
     // Writes `bytes` as the next piece in one request; the first
     // `skipWhenAppending` bytes (the header) are left out when the file is
     // an earlier piece's. Raises FileCreateError or FileWriteError.

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/distinct_keys.h"
 #include "core/errors.h"
 
 namespace quorvel {
@@ -15,7 +16,7 @@ namespace {
 
 // The distinct key texts of the data rows, each with one sort key, and
 // each row's distinct text (rows 1 .. n as 0 .. n - 1).
-struct DistinctKeys {
+struct CollatedKeys {
     LargeVector<uint32_t> keyOfRow;
     std::string sortKeys;          // all in one buffer
     std::vector<size_t> keyStart;  // by distinct text, and one past the last
@@ -27,31 +28,25 @@ struct DistinctKeys {
 };
 
 // nullopt when the collation cannot make sort keys.
-std::optional<DistinctKeys> CollateDistinctKeys(const CellTable& table, int32_t keyColumn, const Collation& collation)
+std::optional<CollatedKeys> CollateDistinctKeys(const CellTable& table, int32_t keyColumn, const Collation& collation)
 {
     const int32_t n = table.RowCount() - 1;
-    DistinctKeys keys;
-    std::vector<std::string_view> distinct;
-    std::unordered_map<std::string_view, uint32_t> indexOfKey;
+    CollatedKeys keys;
+    DistinctKeys distinct(false);
     keys.keyOfRow.resize(static_cast<size_t>(std::max(n, 0)));
-    for (int32_t j = 0; j < n; ++j) {
-        const std::string_view key = table.ReadCell(keyColumn, j + 1);
-        auto [it, added] = indexOfKey.try_emplace(key, static_cast<uint32_t>(distinct.size()));
-        if (added) distinct.push_back(key);
-        keys.keyOfRow[static_cast<size_t>(j)] = it->second;
-    }
-    keys.keyStart.resize(distinct.size() + 1);
-    for (size_t d = 0; d < distinct.size(); ++d) {
+    for (int32_t j = 0; j < n; ++j) keys.keyOfRow[static_cast<size_t>(j)] = distinct.Intern(table.ReadCell(keyColumn, j + 1)).first;
+    keys.keyStart.resize(distinct.Count() + 1);
+    for (uint32_t d = 0; d < distinct.Count(); ++d) {
         keys.keyStart[d] = keys.sortKeys.size();
-        if (!collation.AppendSortKey(distinct[d], keys.sortKeys)) return std::nullopt;
+        if (!collation.AppendSortKey(distinct.Key(d), keys.sortKeys)) return std::nullopt;
     }
-    keys.keyStart[distinct.size()] = keys.sortKeys.size();
+    keys.keyStart[distinct.Count()] = keys.sortKeys.size();
     return keys;
 }
 
 // Each row's rank of its key in the collation order: the distinct texts
 // sorted once, texts that collate equal sharing a rank.
-LargeVector<uint32_t> RanksOfRows(const DistinctKeys& keys)
+LargeVector<uint32_t> RanksOfRows(const CollatedKeys& keys)
 {
     std::vector<uint32_t> order(keys.Count());
     for (uint32_t d = 0; d < order.size(); ++d) order[d] = d;
@@ -123,7 +118,7 @@ void SortDataRows(CellTable& table, int32_t keyColumn, const Collation& collatio
         std::optional<LargeVector<uint32_t>> ranks;
         std::optional<RowSortKeys> rowKeys;
         if (FewDistinctKeys(table, keyColumn)) {
-            if (const std::optional<DistinctKeys> keys = CollateDistinctKeys(table, keyColumn, collation))
+            if (const std::optional<CollatedKeys> keys = CollateDistinctKeys(table, keyColumn, collation))
                 ranks = RanksOfRows(*keys);
         } else {
             rowKeys = CollateRows(table, keyColumn, collation);

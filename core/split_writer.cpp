@@ -6,10 +6,10 @@
 #include <new>
 #include <system_error>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 #include "core/batch_pieces.h"
+#include "core/distinct_keys.h"
 #include "core/errors.h"
 #include "core/piece_registry.h"
 #include "core/row_line.h"
@@ -33,14 +33,13 @@ RowGroups GroupRowsByKey(const CellTable& table, int32_t keyColumn, const RowVis
 {
     const int32_t rows = table.RowCount();
     RowGroups groups;
-    std::unordered_map<std::string_view, uint32_t> groupOfKey;
+    DistinctKeys distinct(false);
     groups.groupOfRow.resize(static_cast<size_t>(rows));
     for (int32_t j = 1; j < rows; ++j) {
         if (rowVisited) rowVisited(j);
-        const std::string_view key = table.ReadCell(keyColumn, j);
-        auto [it, added] = groupOfKey.try_emplace(key, static_cast<uint32_t>(groups.keys.size()));
-        if (added) groups.keys.push_back(key);
-        groups.groupOfRow[static_cast<size_t>(j)] = it->second;
+        const auto [group, added] = distinct.Intern(table.ReadCell(keyColumn, j));
+        if (added) groups.keys.push_back(distinct.Key(group));
+        groups.groupOfRow[static_cast<size_t>(j)] = group;
     }
     groups.rowCount.assign(groups.keys.size(), 0);
     for (int32_t j = 1; j < rows; ++j) ++groups.rowCount[groups.groupOfRow[static_cast<size_t>(j)]];
