@@ -4,12 +4,14 @@
 
 #include "cli/escape.h"
 #include "cli/options.h"
+#include "cli/progress_line.h"
 #include "core/cell_table.h"
 #include "core/csv_open.h"
 #include "core/errors.h"
 #include "core/record_reader.h"
 #include "core/row_sort.h"
 #include "core/split_writer.h"
+#include "core/stream_split.h"
 #include "core/text_encoding.h"
 #include "core/token_reader.h"
 #include "core/interface/collation.h"
@@ -86,23 +88,32 @@ void PrintTableText(const CellTable& table, const CodePage& codePage, std::ostre
 
 // The column a choice names: its index, or the one column whose header
 // cell is the text (in the file's code page).
-int32_t ResolveColumn(const CellTable& table, const ColumnChoice& choice, const CodePage& codePage, const char* option)
+int32_t ResolveColumn(const std::vector<std::string>& header, const ColumnChoice& choice, const CodePage& codePage,
+                      const char* option)
 {
+    const auto columns = static_cast<int32_t>(header.size());
     if (choice.index) {
-        if (*choice.index >= table.ColCount())
-            throw UsageError(std::string(option) + " must name a column from 0 to " + std::to_string(table.ColCount() - 1));
+        if (*choice.index >= columns)
+            throw UsageError(std::string(option) + " must name a column from 0 to " + std::to_string(columns - 1));
         return *choice.index;
     }
     const std::string wanted = FromTerminal(choice.headerText, codePage);
     std::vector<int32_t> found;
-    for (int32_t c = 0; c < table.ColCount(); ++c)
-        if (table.ReadCell(c, 0) == wanted) found.push_back(c);
+    for (int32_t c = 0; c < columns; ++c)
+        if (header[static_cast<size_t>(c)] == wanted) found.push_back(c);
     if (found.size() == 1) return found.front();
     std::string message = std::string(option) + " '" + choice.headerText + "' " +
                           (found.empty() ? "names no column" : "names more than one column") + "; the columns are:";
-    for (int32_t c = 0; c < table.ColCount(); ++c)
-        message += "\n  " + std::to_string(c) + ": " + ForTerminal(table.ReadCell(c, 0), codePage);
+    for (int32_t c = 0; c < columns; ++c)
+        message += "\n  " + std::to_string(c) + ": " + ForTerminal(header[static_cast<size_t>(c)], codePage);
     throw UsageError(message);
+}
+
+std::vector<std::string> HeaderOf(const CellTable& table)
+{
+    std::vector<std::string> header;
+    for (int32_t c = 0; c < table.ColCount(); ++c) header.emplace_back(table.ReadCell(c, 0));
+    return header;
 }
 
 void PrintPlan(const std::vector<PiecePlan>& plans, std::ostream& out)
@@ -133,54 +144,146 @@ void PrintTable(const CellTable& table, std::ostream& out)
     }
 }
 
-void Run(const Options& options, std::ostream& out, std::ostream& err, FileSystem& files)
+// The table as the Open command lays it out. Raises RowLimitError for a
+// file over the table's cap.
+FileEncoding OpenTable(CellTable& table, const Options& options, const std::string& file,
+                       const EncodingChoice& choice, FileSystem& files)
 {
+    table.ChangeColCount(options.columns);
+    return options.rows ? OpenCsvRecords(table, file, choice, files,
+                                         options.columnsGiven ? std::optional<int32_t>(options.columns) : std::nullopt)
+                        : OpenCsvFile(table, file, choice, files);
+}
+
+void CheckOutFolder(const std::string& outFolder, FileSystem& files)
+{
+    if (!outFolder.empty() && !files.IsFolder(outFolder)) throw FolderMissing("--out " + outFolder + ": no such folder");
+}
+
+// Pieces are named after the file as given, beside it or in --out, by the
+// characters of their keys.
+SplitTarget TargetOf(const std::string& file, const CodePage& codePage, const std::string& outFolder,
+                     FileSystem& files)
+{
+    SplitTarget target{file, codePage, PathStyle::Native(), files, outFolder};
+    target.namesInUtf8 = true;
+    return target;
+}
+
+// Within the table's cap, a sort before the split orders the whole table,
+// as the window's sort and split-save do; its rows with equal keys come
+// out in the sort's own order, which a split per stream cannot repeat.
+int SplitSortedTable(const Options& options, const std::string& file, const EncodingChoice& choice,
+                     std::ostream& out, std::ostream& err, FileSystem& files)
+{
+    CellTable table;
+    const FileEncoding encoding = OpenTable(table, options, file, choice, files);
+    WarnOfInvalidText(encoding, err);
+    const CodePage& codePage = encoding.codePage;
+    const std::vector<std::string> header = HeaderOf(table);
+    SortDataRows(table, ResolveColumn(header, *options.sortColumn, codePage, "--sort"), *CollationFor(codePage));
+    const int32_t key = ResolveColumn(header, *options.keyColumn, codePage, "--key");
+    const std::string outFolder = PathToUtf8(options.outFolder);
+    CheckOutFolder(outFolder, files);
+    const SplitTarget target = TargetOf(file, codePage, outFolder, files);
+    SplitOptions splitOptions;
+    splitOptions.headerLine = options.header;
+    splitOptions.byteOrderMark = encoding.byteOrderMark;
+    SplitState state;
+    const std::vector<std::string> pieces = WriteSplitPieces(
+        table, key, target, [&](int32_t row) { table.SelectRow(row); }, state, splitOptions);
+    for (const std::string& piece : pieces) out << PathForTerminal(piece) << '\n';
+    return kSuccess;
+}
+
+// Every other split reads the file as a stream: any size, memory bounded.
+int SplitStream(const Options& options, const std::string& file, const EncodingChoice& choice, std::ostream& out,
+                std::ostream& err, FileSystem& files, const Console& console)
+{
+    const std::optional<int32_t> columns =
+        options.rows ? (options.columnsGiven ? std::optional<int32_t>(options.columns) : std::nullopt)
+                     : std::optional<int32_t>(options.columns);
+    const std::unique_ptr<RowStream> rows = OpenRowStream(file, choice, files, options.rows, columns);
+    const CodePage codePage = rows->Encoding().codePage;
+    std::vector<std::string> header(static_cast<size_t>(rows->ColCount()));
+    std::vector<std::string_view> cells;
+    if (rows->NextRow(cells)) header.assign(cells.begin(), cells.end());
+
+    StreamSplitSpec spec;
+    if (options.keyColumn) spec.keyColumn = ResolveColumn(header, *options.keyColumn, codePage, "--key");
+    spec.chunkRows = options.chunkRows;
+    std::unique_ptr<Collation> collation;
+    if (options.sortColumn) {
+        spec.sortColumn = ResolveColumn(header, *options.sortColumn, codePage, "--sort");
+        collation = CollationFor(codePage);
+        spec.collation = collation.get();
+    }
+    spec.options.headerLine = options.header;
+    spec.options.byteOrderMark = rows->Encoding().byteOrderMark;
+    const std::string outFolder = PathToUtf8(options.outFolder);
+    CheckOutFolder(outFolder, files);
+    const SplitTarget target = TargetOf(file, codePage, outFolder, files);
+
+    if (options.dryRun) {
+        const std::vector<PiecePlan> plans = PlanStreamSplit(*rows, header, target, spec);
+        WarnOfInvalidText(rows->Encoding(), err);
+        PrintPlan(plans, out);
+        return kSuccess;
+    }
+    StreamSplitResult result;
+    {
+        ProgressLine progress(err, console);
+        result = StreamSplit(*rows, header, target, spec, &progress);
+    }
+    WarnOfInvalidText(rows->Encoding(), err);
+    for (const std::string& piece : result.written) out << PathForTerminal(piece) << '\n';
+    if (!result.stopped) return kSuccess;
+    out.flush();
+    err << "quorvel-cli: stopped; the pieces listed hold the whole rows read until then\n";
+    return kInterrupted;
+}
+
+int Split(const Options& options, std::ostream& out, std::ostream& err, FileSystem& files, const Console& console)
+{
+    const EncodingChoice choice = ChosenEncoding(options);
+    // The core's paths are UTF-8.
+    const std::string file = PathToUtf8(options.file);
+    if (options.sortColumn && options.keyColumn && !options.dryRun) {
+        try {
+            return SplitSortedTable(options, file, choice, out, err, files);
+        } catch (const RowLimitError&) {
+            // Over the cap: streamed, each piece sorted on its own.
+        }
+    }
+    return SplitStream(options, file, choice, out, err, files, console);
+}
+
+int Run(const Options& options, std::ostream& out, std::ostream& err, FileSystem& files, const Console& console)
+{
+    if (options.command == Command::kSplit) return Split(options, out, err, files, console);
     const EncodingChoice choice = ChosenEncoding(options);
     // The core's paths are UTF-8.
     const std::string file = PathToUtf8(options.file);
     if (options.command == Command::kTokens) {
         PrintTokens(file, choice, out, err, files);
-        return;
+        return kSuccess;
     }
     CellTable table;
-    table.ChangeColCount(options.columns);
-    const FileEncoding encoding =
-        options.rows ? OpenCsvRecords(table, file, choice, files,
-                                      options.columnsGiven ? std::optional<int32_t>(options.columns) : std::nullopt)
-                     : OpenCsvFile(table, file, choice, files);
+    const FileEncoding encoding = OpenTable(table, options, file, choice, files);
     WarnOfInvalidText(encoding, err);
     const CodePage& codePage = encoding.codePage;
     if (options.sortColumn)
-        SortDataRows(table, ResolveColumn(table, *options.sortColumn, codePage, "--sort"), *CollationFor(codePage));
-    if (options.command == Command::kShow) {
-        if (options.text) PrintTableText(table, codePage, out);
-        else PrintTable(table, out);
-        return;
-    }
-    const int32_t key = ResolveColumn(table, *options.keyColumn, codePage, "--key");
-    const std::string outFolder = PathToUtf8(options.outFolder);
-    if (!outFolder.empty() && !files.IsFolder(outFolder))
-        throw FolderMissing("--out " + outFolder + ": no such folder");
-    // Pieces are named after the file as given, beside it or in --out, by
-    // the characters of their keys.
-    SplitTarget target{file, codePage, PathStyle::Native(), files, outFolder};
-    target.namesInUtf8 = true;
-    SplitOptions splitOptions;
-    splitOptions.headerLine = options.header;
-    splitOptions.byteOrderMark = encoding.byteOrderMark;
-    if (options.dryRun) {
-        PrintPlan(PlanSplitPieces(table, key, target, splitOptions), out);
-        return;
-    }
-    SplitState state;
-    const std::vector<std::string> pieces = WriteSplitPieces(
-        table, key, target, [&](int32_t row) { table.SelectRow(row); }, state, splitOptions);
-    for (const std::string& piece : pieces) out << PathForTerminal(piece) << '\n';
+        SortDataRows(table, ResolveColumn(HeaderOf(table), *options.sortColumn, codePage, "--sort"),
+                     *CollationFor(codePage));
+    if (options.text) PrintTableText(table, codePage, out);
+    else PrintTable(table, out);
+    return kSuccess;
 }
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, FileSystem& files)
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, FileSystem& files,
+           const Console& console)
 {
     try {
         const Options options = ParseOptions(args);
@@ -192,9 +295,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             out << kHelpText << "\n" << kUsage;
             return kSuccess;
         }
-        Run(options, out, err, files);
+        const int status = Run(options, out, err, files, console);
         out.flush();
-        return kSuccess;
+        return status;
     } catch (const FolderMissing& e) {
         err << "quorvel-cli: " << e.what() << "\n";
         return kSystemError;

@@ -11,8 +11,8 @@ const char* const kUsage =
     "usage: quorvel-cli --help | --version\n"
     "       quorvel-cli tokens FILE [--codepage N]\n"
     "       quorvel-cli show FILE [--columns N] [--rows] [--sort K] [--text] [--codepage N]\n"
-    "       quorvel-cli split FILE [--columns N] [--rows] --key K [--sort K2] [--header] [--out DIR]\n"
-    "                  [--dry-run] [--codepage N]\n";
+    "       quorvel-cli split FILE [--columns N] [--rows] (--key K | --chunk N) [--sort K2] [--header]\n"
+    "                  [--out DIR] [--dry-run] [--codepage N]\n";
 
 const char* const kHelpText =
     "quorvel-cli reads a CSV file as Quorvel's Open command does.\n"
@@ -22,7 +22,9 @@ const char* const kHelpText =
     "           and prints its rows, cells joined by \",\"; --sort K sorts the\n"
     "           data rows by column K (0-based) first\n"
     "  split    split-saves the table by column K beside FILE, after an optional\n"
-    "           sort by column K2, and prints each piece's path in the order written\n"
+    "           sort by column K2, and prints each piece's path in the order written;\n"
+    "           a file of any size, read as a stream (the window's row cap does not\n"
+    "           apply): over the cap, --sort K2 sorts the rows within each piece\n"
     "\n"
     "Bytes 0x21-0x7E other than \"\\\" and \",\" are printed as they are, every other\n"
     "byte as \\xHH.\n"
@@ -48,15 +50,31 @@ const char* const kHelpText =
     "             is an error naming its line\n"
     "  --text     show: each cell as text for the terminal (UTF-8 off Windows),\n"
     "             cells separated by a tab, one row per line\n"
+    "  --chunk N  split: instead of by key, pieces of N data rows each in file\n"
+    "             order, FILE_1.csv, FILE_2.csv, ... (with --header each opens in a\n"
+    "             spreadsheet program with its column names)\n"
     "  --header   split: the header row is the first line of every piece\n"
     "  --out DIR  split: the pieces go into the folder DIR, which must exist\n"
     "  --dry-run  split: writes nothing; prints per piece its path, rows and\n"
     "             bytes, marked \"replaces\" (a file of that name exists),\n"
     "             \"shares\" (one file with an earlier piece) or \"cannot\" (could\n"
     "             not be created)\n"
-    "Exit status: 0 success, 1 an error (its message on stderr), 2 a usage error.\n";
+    "On a terminal, split shows its progress on stderr; Ctrl+C stops it cleanly,\n"
+    "the pieces then holding the whole rows read so far, and lists them.\n"
+    "Exit status: 0 success, 1 an error (its message on stderr), 2 a usage error,\n"
+    "130 stopped by Ctrl+C.\n";
 
 namespace {
+
+uint64_t ParseCount(const std::string& text, const std::string& option)
+{
+    uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value == 0)
+        throw UsageError(option + " needs a positive whole number, not '" + text + "'");
+    return value;
+}
 
 int ParseNumber(const std::string& text, const std::string& option)
 {
@@ -121,6 +139,8 @@ Options ParseOptions(const std::vector<std::string>& args)
             options.text = true;
         } else if (arg == "--header" && options.command == Command::kSplit) {
             options.header = true;
+        } else if (arg == "--chunk" && options.command == Command::kSplit) {
+            options.chunkRows = ParseCount(value(), arg);
         } else if (arg == "--dry-run" && options.command == Command::kSplit) {
             options.dryRun = true;
         } else if (arg == "--out" && options.command == Command::kSplit) {
@@ -136,7 +156,10 @@ Options ParseOptions(const std::vector<std::string>& args)
         }
     }
     if (!haveFile) throw UsageError("no file given");
-    if (options.command == Command::kSplit && !options.keyColumn) throw UsageError("split needs --key K");
+    if (options.command == Command::kSplit && options.keyColumn && options.chunkRows)
+        throw UsageError("split takes --key K or --chunk N, not both");
+    if (options.command == Command::kSplit && !options.keyColumn && !options.chunkRows)
+        throw UsageError("split needs --key K or --chunk N");
     // With --rows and no --columns the file decides the column count; the
     // index is checked once it is read.
     const int columns = options.rows && !options.columnsGiven ? MaxTableColumns : options.columns;

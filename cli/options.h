@@ -1,6 +1,7 @@
 // Command-line parsing for quorvel-cli.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -34,6 +35,7 @@ struct Options {
     bool header = false;      // split: row 0 first in every piece
     bool dryRun = false;      // split: print the plan, write nothing
     std::string outFolder;    // split: the pieces go there
+    uint64_t chunkRows = 0;   // split: pieces of this many data rows, instead of by key
 };
 
 // Raises UsageError for anything it cannot take.

@@ -179,6 +179,11 @@ public:
                 return tokenStart;
             }
             p = SkipBlanks(p);
+            // Whether a delimiter follows is for the next part to say.
+            if (partial_ && p >= size_) {
+                sink_.Truncate(count);
+                return tokenStart;
+            }
             // Since the joined text ends in CR LF, a delimiter is never
             // followed directly by the end: no trailing empty token here.
             if (s_[p] == ',') p = SkipBlanks(p + 1);

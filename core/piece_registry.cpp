@@ -52,13 +52,19 @@ PieceDecision PieceDecider::Decide(const std::string& path)
         pieces_.push_back({path, true});
         return decision;
     }
+    // The file system says which file a name is, once the file exists. A
+    // dry run creates none: there, on Windows, a name that differs from an
+    // earlier piece's in ASCII case only is taken for that piece's file,
+    // which the split finds to be so when the folder ignores case.
     const bool ignoresCase = target_.pathStyle.backslashAndColon;
     std::optional<size_t> earlier;
-    if (ignoresCase) {
+    if (identity) {
+        earlier = PieceOfIdentity(*identity);
+    } else if (ignoresCase) {
         const auto found = pieceOfFoldedName_.find(FoldedName(path));
-        if (found != pieceOfFoldedName_.end()) earlier = found->second;
+        if (found != pieceOfFoldedName_.end() && !target_.files.IdentityOf(pieces_[found->second].path))
+            earlier = found->second;
     }
-    if (!earlier && identity) earlier = PieceOfIdentity(*identity);
     if (earlier) {
         decision.mark = PiecePlan::Mark::kShares;
         decision.sharesWith = *earlier;
@@ -70,6 +76,17 @@ PieceDecision PieceDecider::Decide(const std::string& path)
     if (identity) pieceOfIdentity_.emplace(std::make_pair(identity->volume, identity->index), number);
     if (ignoresCase) pieceOfFoldedName_.emplace(FoldedName(path), number);
     return decision;
+}
+
+void MarkPlans(std::vector<PiecePlan>& plans, const SplitTarget& target)
+{
+    PieceDecider decider(target);
+    for (PiecePlan& plan : plans) {
+        const PieceDecision decision = decider.Decide(plan.path);
+        plan.mark = decision.mark;
+        if (decision.mark == PiecePlan::Mark::kShares) plan.note = plans[decision.sharesWith].path;
+        if (decision.mark == PiecePlan::Mark::kCannot) plan.note = decision.note;
+    }
 }
 
 PieceRegistry::PieceRegistry(const SplitTarget& target) : files_(target.files), decider_(target) {}

@@ -38,9 +38,9 @@ public:
 
     // Decides the next piece (numbered from 0 in the order of the calls).
     // The split creates each piece it decides before it asks for the next;
-    // the dry run creates none, and since names that differ only in ASCII
-    // case are taken for one file on Windows whether the files exist or
-    // not, both come to the same decisions.
+    // the dry run creates none, and takes names that differ only in ASCII
+    // case for one file on Windows, as the split finds them to be where
+    // the folder ignores case (Windows' own); so both decide alike.
     PieceDecision Decide(const std::string& path);
 
     // The earlier piece whose file this is, if any: files this split has
@@ -63,6 +63,9 @@ private:
     std::map<std::pair<uint64_t, uint64_t>, size_t> pieceOfIdentity_;
     std::unordered_map<std::string, size_t> pieceOfFoldedName_;
 };
+
+// Marks each plan, in their order, as a split would meet them.
+void MarkPlans(std::vector<PiecePlan>& plans, const SplitTarget& target);
 
 // Opens piece files as the decider decides and writes them.
 class PieceRegistry {

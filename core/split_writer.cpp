@@ -167,14 +167,7 @@ std::vector<PiecePlan> PlanSplitPieces(const CellTable& table, int32_t keyColumn
         lines.Append(table, j, line);
         plans[groups.groupOfRow[static_cast<size_t>(j)]].bytes += line.size() + 2;
     }
-    // The marks, as the writer would meet them.
-    PieceDecider decider(target);
-    for (PiecePlan& plan : plans) {
-        const PieceDecision decision = decider.Decide(plan.path);
-        plan.mark = decision.mark;
-        if (decision.mark == PiecePlan::Mark::kShares) plan.note = plans[decision.sharesWith].path;
-        if (decision.mark == PiecePlan::Mark::kCannot) plan.note = decision.note;
-    }
+    MarkPlans(plans, target);
     return plans;
 }
 

@@ -37,7 +37,9 @@ public:
     FakePieceFile(FakeFileSystem& fs, std::string canonical, bool shortWrite)
         : fs_(fs), canonical_(std::move(canonical)), shortWrite_(shortWrite)
     {
+        fs_.mostOpenFiles = std::max(fs_.mostOpenFiles, ++fs_.openFiles);
     }
+    ~FakePieceFile() override { --fs_.openFiles; }
     FileIdentity Identity() const override { return {7, fs_.IdentityIndex(canonical_)}; }
     bool Truncate() override
     {

@@ -38,6 +38,8 @@ public:
     int openPieceCalls = 0;
     int createNewCalls = 0;
     int writeCalls = 0;
+    int openFiles = 0;      // piece files open now
+    int mostOpenFiles = 0;  // the most open at once
     std::vector<std::string> created;  // paths opened as pieces, in order
 
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override;

@@ -89,6 +89,28 @@ TEST(CsvTokenStream, GivesTheWholeFileReadersTokensWhereverThePartsEnd)
     }
 }
 
+// Every place a part can end, in texts that hold each thing a part's end
+// can cut: a value and the blanks and delimiter after it, a quoted value,
+// a doubled quote, a lead byte and its second byte, a CR LF.
+TEST(CsvTokenStream, EveryPartEndGivesTheSameTokens)
+{
+    const std::string texts[] = {
+        std::string(60, 'a') + "   ,  b,c\r\n\"d,\"\"e\r\n\",\x81\r\n,\x93\x8C,\"\x81\"\",x  \r\n  y\n,",
+        std::string(58, ',') + "\x81\x81\x81\x81\x81\x81\r\r\n\n\"\"\"\",\"a\rb\"" + std::string(40, ' ') + ",z",
+        "\xEF\xBB\xBF" + std::string(61, 'x') + "\xE6\x9D\xB1\xE4\xBA\xAC, \xF0\x9F\x8D\x8E ,\"\xE6\x9D\xB1\"\r\n" +
+            std::string(30, 'y'),
+    };
+    for (const std::string& text : texts) {
+        test::FakeFileSystem fs;
+        fs.files["in.csv"] = text;
+        for (const EncodingChoice choice : {EncodingChoice::Forced(kSjis), EncodingChoice::Detect(kSjis)}) {
+            const std::vector<std::string> whole = ReadCsvTokens("in.csv", choice, fs).ToStrings();
+            for (size_t part = 64; part <= text.size() + 1; ++part)
+                ASSERT_EQ(Show(StreamTokens(fs, choice, part)), Show(whole)) << "part " << part << " of " << Show(text);
+        }
+    }
+}
+
 TEST(CsvTokenStream, ATokenLongerThanAPartMakesThePartGrow)
 {
     test::FakeFileSystem fs;

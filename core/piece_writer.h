@@ -1,0 +1,104 @@
+// The writing side of the streaming split: the piece files, a bounded set
+// of them open at a time, and the spool files that hold lines that must
+// wait (a piece that shares an earlier piece's file goes after all of
+// it; a piece to be sorted is sorted once it is whole).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/piece_registry.h"
+#include "core/split_target.h"
+#include "core/interface/collation.h"
+#include "core/interface/file_system.h"
+
+namespace quorvel {
+
+// A growing run of bytes without the zero fill of std::string's resize.
+class ByteRun {
+public:
+    // Room for `count` more bytes at the end; Commit says how many were used.
+    char* Reserve(size_t count);
+    void Commit(size_t count) { size_ += count; }
+    void Append(std::string_view bytes);
+    std::string_view View() const { return {bytes_.get(), size_}; }
+    size_t Size() const { return size_; }
+    size_t Capacity() const { return capacity_; }
+    // Empty, keeping its memory for the next lines.
+    void Clear() { size_ = 0; }
+
+private:
+    std::unique_ptr<char[]> bytes_;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
+// Lines for the pieces, gathered while the file is read and then written
+// as one batch, piece by piece in piece order.
+struct PieceBatch {
+    std::vector<std::string> newPaths;  // pieces first met in this batch, numbered on from the last
+    struct Lines {
+        uint32_t piece;
+        ByteRun bytes;
+    };
+    std::vector<Lines> lines;  // by piece number, ascending
+};
+
+// With a sort, each row goes to the spool as a frame: the sort cell's
+// length (4 bytes, little-endian) and bytes, then the line's.
+void AppendSortFrame(ByteRun& run, std::string_view sortCell, std::string_view line);
+
+class PieceWriter {
+public:
+    // `header`: what each piece begins with (the byte order mark, the
+    // header line). `sortCollation`: the pieces are spooled as frames and
+    // sorted by their sort cells at the end.
+    PieceWriter(const SplitTarget& target, std::string header, const Collation* sortCollation, size_t openFiles);
+    ~PieceWriter();
+    PieceWriter(const PieceWriter&) = delete;
+    PieceWriter& operator=(const PieceWriter&) = delete;
+
+    // Writes a batch. A piece's first lines decide its file. Raises
+    // FileCreateError or FileWriteError.
+    void Write(PieceBatch& batch);
+
+    // Closes the files and writes what waits in spools: pieces that share
+    // a file, appended in piece order; with a sort, every piece, sorted and
+    // saved in `sortedOrder`. Raises as Write does, and PieceRowLimitError.
+    void Finish(const std::vector<uint32_t>& sortedOrder);
+
+private:
+    struct Piece {
+        std::string path;
+        bool started = false;
+        std::string spoolPath;  // the lines wait there when not empty
+        size_t sharesWith = 0;  // the earlier piece whose file it shares
+        std::unique_ptr<PieceFile> file;
+        uint64_t lastUse = 0;
+    };
+    void Start(Piece& piece);
+    PieceFile& FileOf(Piece& piece);
+    void CloseLeastRecentlyUsed();
+    std::string NewSpoolPath(const std::string& beside);
+    void AppendSpool(const Piece& piece);
+    void SortAndSave(const Piece& piece);
+    void RemoveSpools() noexcept;
+
+    const SplitTarget& target_;
+    std::string header_;
+    const Collation* sortCollation_;
+    size_t openFiles_;
+    PieceRegistry registry_;
+    std::vector<Piece> pieces_;
+    std::vector<size_t> open_;  // pieces whose file is open
+    uint64_t clock_ = 0;
+    uint64_t spoolTag_ = 0;
+    uint64_t spoolCount_ = 0;
+};
+
+}  // namespace quorvel
