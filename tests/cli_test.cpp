@@ -6,6 +6,8 @@
 
 #include "cli/cli.h"
 #include "cli/escape.h"
+#include "cli/terminal_text.h"
+#include "core/table_limits.h"
 #include "app/system_services.h"
 #include "test_support.h"
 
@@ -340,6 +342,110 @@ TEST(CliUtf8, Utf16IsRefused)
     EXPECT_NE(run.err.find("UTF-16"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
+}
+
+}  // namespace
+}  // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+CliRun RunWithConsole(std::vector<std::string> args, const cli::Console& console)
+{
+    std::ostringstream out, err;
+    const int status = cli::RunCli(args, out, err, NativeFileSystem(), console);
+    return {status, out.str(), err.str()};
+}
+
+TEST(CliChunk, UsageErrors)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"split", "a.csv", "--chunk", "0"},
+             {"split", "a.csv", "--chunk", "-3"},
+             {"split", "a.csv", "--chunk", "1e3"},
+             {"split", "a.csv", "--chunk"},
+             {"split", "a.csv", "--chunk", "2", "--key", "0"},
+             {"show", "a.csv", "--chunk", "2"},
+         }) {
+        const CliRun run = RunTool(args);
+        EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
+        EXPECT_NE(run.err.find("usage: quorvel-cli"), std::string::npos);
+    }
+    EXPECT_NE(RunTool({"split", "a.csv"}).err.find("split needs --key K or --chunk N"), std::string::npos);
+}
+
+TEST(CliChunk, PiecesOfNRowsEachWithTheHeaderInTheOutFolder)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("list.csv");
+    test::WriteFile(path, "id,name\r\n1,a\r\n2,b\r\n3,c\r\n4,d\r\n5,e\r\n");
+    const std::string out = dir.File("out");
+    ASSERT_TRUE(test::MakeFolder(out));
+    const CliRun run = RunTool({"split", path, "--columns", "2", "--chunk", "2", "--header", "--out", out});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string sep(1, test::Separator());
+    EXPECT_EQ(run.out, PathForTerminal(out + sep + "list_1.csv") + "\n" + PathForTerminal(out + sep + "list_2.csv") +
+                           "\n" + PathForTerminal(out + sep + "list_3.csv") + "\n");
+    EXPECT_EQ(test::ReadFile(out + sep + "list_1.csv"), "id,name\r\n1,a\r\n2,b\r\n");
+    EXPECT_EQ(test::ReadFile(out + sep + "list_2.csv"), "id,name\r\n3,c\r\n4,d\r\n");
+    EXPECT_EQ(test::ReadFile(out + sep + "list_3.csv"), "id,name\r\n5,e\r\n");
+    EXPECT_EQ(test::ListFolder(out).size(), 3u);
+
+    const CliRun plan = RunTool({"split", path, "--columns", "2", "--chunk", "4", "--dry-run"});
+    EXPECT_EQ(plan.out, PathForTerminal(dir.File("list_1.csv")) + "\t4 rows\t20 bytes\n" +
+                            PathForTerminal(dir.File("list_2.csv")) + "\t1 rows\t5 bytes\n");
+}
+
+// A file over the window's row cap: split whole, sorted per piece, and a
+// piece too long to sort named.
+TEST(CliOverTheCap, SplitsAndSortsEachPiece)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("big.csv");
+    std::string text = "k,v\r\n";
+    text.reserve(6 * static_cast<size_t>(MaxTableRows) + 64);
+    for (int32_t r = 0; r < MaxTableRows; ++r) text += r % 2 ? "b,1\r\n" : "a,2\r\n";
+    text += "a,0\r\n";
+    test::WriteFile(path, text);
+    const CliRun run = RunTool({"split", path, "--columns", "2", "--key", "0", "--sort", "1", "--header"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, PathForTerminal(dir.File("big_a.csv")) + "\n" + PathForTerminal(dir.File("big_b.csv")) + "\n");
+    const std::string a = test::ReadFile(dir.File("big_a.csv"));
+    EXPECT_EQ(a.substr(0, 15), "k,v\r\na,0\r\na,2\r\n");
+    EXPECT_EQ(a.size(), 5 + 5 * (static_cast<size_t>(MaxTableRows) / 2 + 1));
+    EXPECT_EQ(test::ListFolder(dir.Path()).size(), 3u) << "no spool left";
+
+    text += "c,1\r\n";
+    for (int32_t r = 0; r < MaxTableRows; ++r) text += "c,1\r\n";
+    test::WriteFile(path, text);
+    const CliRun tooLong = RunTool({"split", path, "--columns", "2", "--key", "0", "--sort", "1"});
+    EXPECT_EQ(tooLong.status, 1);
+    EXPECT_NE(tooLong.err.find(PathForTerminal(dir.File("big_c.csv"))), std::string::npos) << tooLong.err;
+}
+
+TEST(CliProgress, NoneWithoutATerminalAndCtrlCStopsCleanly)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("t.csv");
+    std::string text = "k,v\r\n";
+    for (int r = 0; r < 100000; ++r) text += (r % 2 ? "x," : "y,") + std::to_string(r) + "\r\n";
+    test::WriteFile(path, text);
+    const CliRun quiet = RunTool({"split", path, "--columns", "2", "--key", "0"});
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.err, "");
+
+    std::atomic<bool> interrupted{true}, listening{false};
+    cli::Console console;
+    console.interrupted = &interrupted;
+    console.listening = &listening;
+    const CliRun stopped = RunWithConsole({"split", path, "--columns", "2", "--key", "0"}, console);
+    EXPECT_EQ(stopped.status, 130);
+    EXPECT_EQ(stopped.out, PathForTerminal(dir.File("t_y.csv")) + "\n" + PathForTerminal(dir.File("t_x.csv")) + "\n");
+    EXPECT_NE(stopped.err.find("stopped"), std::string::npos);
+    EXPECT_FALSE(listening.load()) << "nothing listens once the split is over";
+    const std::string x = test::ReadFile(dir.File("t_x.csv"));
+    EXPECT_LT(x.size(), text.size() / 2);
+    EXPECT_EQ(x.substr(x.size() - 2), "\r\n");
 }
 
 }  // namespace
