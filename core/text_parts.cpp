@@ -130,7 +130,7 @@ uint64_t TextParts::LineOfFileOffset(uint64_t offset)
 // it still fails the reading, as it does for a whole file.
 void TextParts::ReadToTheEnd()
 {
-    std::vector<char> block(endOfFile_ ? 0 : size_t{1} << 20);
+    std::vector<char> block(endOfFile_ ? 0 : size_t{64} << 10);
     while (!endOfFile_) {
         size_t got = 0;
         const size_t request = static_cast<size_t>(std::min<uint64_t>(block.size(), fileSize_ - readTotal_));

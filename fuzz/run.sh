@@ -8,16 +8,18 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
-targets=${*:-token_reader piece_name piece_line sort sort_ranks text_encoding}
+targets=${*:-token_reader token_stream piece_name piece_line sort sort_ranks text_encoding}
 "$root/scripts/deps.sh"
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$root/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUORVEL_FUZZ=ON -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF >/dev/null
 cmake --build "$root/build/fuzz" -j "$(nproc)" >/dev/null
 for target in $targets; do
   work="$root/build/fuzz-corpus/$target"
-  # sort_ranks reads the same inputs as sort and shares its seeds.
+  # sort_ranks reads the same inputs as sort, token_stream as token_reader,
+  # and each shares its seeds.
   seeds="$root/fuzz/corpus/$target"
   [ "$target" = sort_ranks ] && seeds="$root/fuzz/corpus/sort"
+  [ "$target" = token_stream ] && seeds="$root/fuzz/corpus/token_reader"
   findings="$root/build/fuzz-findings/$target"
   mkdir -p "$work" "$findings"
   log="$root/build/fuzz-$target.log"
