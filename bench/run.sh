@@ -4,6 +4,7 @@
 # loop writing the same pieces). Natively, then the Windows build under
 # Wine.   bench/run.sh [--native]   (--native: leave out the Wine part)
 set -eu
+native_only=${1:-}
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh" native >/dev/null
 bin="$root/build/native"
@@ -12,6 +13,7 @@ mkdir -p "$data"
 [ -f "$data/1m.csv" ] || "$bin/bench/quorvel-bench-gen" 1000000 "$data/1m.csv"
 [ -f "$data/100k.csv" ] || "$bin/bench/quorvel-bench-gen" 100000 "$data/100k.csv"
 [ -f "$data/10k.csv" ] || "$bin/bench/quorvel-bench-gen" 10000 "$data/10k.csv"
+[ -f "$data/2400k.csv" ] || "$bin/bench/quorvel-bench-gen" 2400000 "$data/2400k.csv"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -67,7 +69,62 @@ printf '  awk one-liner:     %.3f s = %.1f x quorvel (target >= 2 x: %s)\n' "$a"
   "$(verdict "$(calc "$a / $q")" 2 at-least)"
 printf '  cp of the file:    %.3f s = %.2f x quorvel\n' "$copy" "$(calc "$copy / $q")"
 
-[ "${1:-}" = --native ] && exit 0
+# The streaming split: every run printed, since this machine's figures
+# move by 2 x from one run to the next.
+#   timed DIR FILE COMMAND...: seconds and peak memory (KB) of one run in a
+#   fresh folder holding FILE
+timed() {
+  dir=$1 file=$2; shift 2
+  rm -rf "$dir"; mkdir -p "$dir"; ln "$data/$file" "$dir/$file" 2>/dev/null || cp "$data/$file" "$dir/"; sync
+  (cd "$dir" && /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" >/dev/null)
+  cat "$work/time.txt"
+}
+echo "== streaming split: 2,400,000 rows by prefecture (47 pieces), whole command, every run"
+size=$(stat -c %s "$data/2400k.csv")
+printf 'file: 2,400,000 rows, %.1f MB\n' "$(calc "$size / 1000000")"
+for run in 1 2 3; do
+  rm -rf "$work/f"; mkdir -p "$work/f"; sync
+  floor=$("$bin/bench/quorvel-bench-floor" "$data/2400k.csv" 47 "$work/f")
+  set -- $(timed "$work/q" 2400k.csv "$bin/quorvel-cli" split 2400k.csv --columns 8 --key 2)
+  q=$1 rss=$2
+  set -- $(timed "$work/a" 2400k.csv awk -F, 'NR > 1 { print > ("awk_" $3 ".csv") }' 2400k.csv)
+  a=$1
+  printf '  run %s: quorvel-cli %.3f s, peak %.1f MB (target <= 96: %s); I/O floor %.3f s = %.2f x floor (target <= 2.0: %s); awk %.3f s = %.2f x quorvel (target >= 2: %s)\n' \
+    "$run" "$q" "$(calc "$rss / 1024")" "$(verdict "$(calc "$rss / 1024")" 96 at-most)" "$floor" "$(calc "$q / $floor")" \
+    "$(verdict "$(calc "$q / $floor")" 2.0 at-most)" "$a" "$(calc "$a / $q")" "$(verdict "$(calc "$a / $q")" 2 at-least)"
+done
+for run in 1 2; do
+  set -- $(timed "$work/q" 2400k.csv "$bin/quorvel-cli" split 2400k.csv --columns 8 --key 2)
+  q=$1
+  set -- $(timed "$work/m" 2400k.csv mlr --icsv --ocsv split -g "$field" 2400k.csv)
+  m=$1
+  printf '  run %s: quorvel-cli %.3f s; mlr split -g %.3f s = %.1f x quorvel (target >= 10: %s)\n' "$run" "$q" "$m" \
+    "$(calc "$m / $q")" "$(verdict "$(calc "$m / $q")" 10 at-least)"
+done
+rm -rf "$work/m" "$work/a" "$work/f"
+
+echo "== streaming split: the same file in chunks of 1,000,000 rows with --header, every run"
+for run in 1 2 3; do
+  set -- $(timed "$work/q" 2400k.csv "$bin/quorvel-cli" split 2400k.csv --columns 8 --chunk 1000000 --header)
+  q=$1 rss=$2
+  rm -f "$work/q/2400k.csv"; rm -rf "$work/l"; mkdir -p "$work/l"; sync
+  loop=$("$bin/bench/quorvel-bench-floor" --loop "$work/q" "$work/l")
+  printf '  run %s: quorvel-cli %.3f s, peak %.1f MB; bare create-write-close loop of the same 3 pieces %.3f s = %.2f x\n' \
+    "$run" "$q" "$(calc "$rss / 1024")" "$loop" "$(calc "$q / $loop")"
+done
+
+echo "== streaming split: 100,000 distinct keys (100,000 rows by id), every run"
+for run in 1 2 3; do
+  set -- $(timed "$work/q" 100k.csv "$bin/quorvel-cli" split 100k.csv --columns 8 --key 0)
+  q=$1 rss=$2
+  rm -f "$work/q/100k.csv"; rm -rf "$work/l"; mkdir -p "$work/l"; sync
+  loop=$("$bin/bench/quorvel-bench-floor" --loop "$work/q" "$work/l")
+  printf '  run %s: quorvel-cli %.3f s, peak %.1f MB; bare create-write-close loop of the same 100,000 pieces %.3f s = %.2f x\n' \
+    "$run" "$q" "$(calc "$rss / 1024")" "$loop" "$(calc "$q / $loop")"
+done
+rm -rf "$work/q" "$work/l"
+
+[ "$native_only" = --native ] && exit 0
 
 echo "== the Windows build under Wine"
 "$root/scripts/windows-ready.sh" >/dev/null

@@ -26,13 +26,10 @@ std::string PieceDecider::FoldedName(const std::string& path) const
 
 std::optional<size_t> PieceDecider::PieceOfIdentity(const FileIdentity& identity)
 {
-    for (size_t e = 0; e < pieces_.size(); ++e) {
-        Piece& piece = pieces_[e];
-        if (piece.probed) continue;
-        piece.probed = true;
-        if (const std::optional<FileIdentity> known = target_.files.IdentityOf(piece.path))
+    for (const size_t e : unprobed_)
+        if (const std::optional<FileIdentity> known = target_.files.IdentityOf(pieces_[e].path))
             pieceOfIdentity_.emplace(std::make_pair(known->volume, known->index), e);
-    }
+    unprobed_.clear();
     const auto found = pieceOfIdentity_.find({identity.volume, identity.index});
     if (found == pieceOfIdentity_.end()) return std::nullopt;
     return found->second;
@@ -49,7 +46,7 @@ PieceDecision PieceDecider::Decide(const std::string& path)
     if (!decision.note.empty()) {
         // Nothing is written for it, so no later piece can share it.
         decision.mark = PiecePlan::Mark::kCannot;
-        pieces_.push_back({path, true});
+        pieces_.push_back({path});
         return decision;
     }
     // The file system says which file a name is, once the file exists. A
@@ -72,7 +69,8 @@ PieceDecision PieceDecider::Decide(const std::string& path)
         decision.mark = identity ? PiecePlan::Mark::kReplaces : PiecePlan::Mark::kNew;
     }
     const size_t number = pieces_.size();
-    pieces_.push_back({path, identity.has_value()});
+    pieces_.push_back({path});
+    if (!identity) unprobed_.push_back(number);
     if (identity) pieceOfIdentity_.emplace(std::make_pair(identity->volume, identity->index), number);
     if (ignoresCase) pieceOfFoldedName_.emplace(FoldedName(path), number);
     return decision;

@@ -53,13 +53,13 @@ public:
 private:
     struct Piece {
         std::string path;
-        bool probed = false;  // its identity asked for (or known) already
     };
     std::string FoldedName(const std::string& path) const;
 
     const SplitTarget& target_;
     std::optional<FileIdentity> input_;
     std::vector<Piece> pieces_;
+    std::vector<size_t> unprobed_;  // created new, identity not asked for yet
     std::map<std::pair<uint64_t, uint64_t>, size_t> pieceOfIdentity_;
     std::unordered_map<std::string, size_t> pieceOfFoldedName_;
 };

@@ -33,12 +33,14 @@ void ByteRun::Append(std::string_view bytes)
 
 namespace {
 
-void AppendLength(ByteRun& run, size_t length)
+char* WriteLength(char* out, size_t length)
 {
     const auto n = static_cast<uint32_t>(length);
-    const char bytes[4] = {static_cast<char>(n), static_cast<char>(n >> 8), static_cast<char>(n >> 16),
-                           static_cast<char>(n >> 24)};
-    run.Append(std::string_view(bytes, 4));
+    out[0] = static_cast<char>(n);
+    out[1] = static_cast<char>(n >> 8);
+    out[2] = static_cast<char>(n >> 16);
+    out[3] = static_cast<char>(n >> 24);
+    return out + 4;
 }
 
 // Reads the length at `p` and moves past it; false when the frame is cut.
@@ -104,12 +106,15 @@ std::vector<uint32_t> SortedOrder(const std::vector<SortFrame>& frames, const Co
 
 }  // namespace
 
-void AppendSortFrame(ByteRun& run, std::string_view sortCell, std::string_view line)
+size_t SortFrameBytes(std::string_view sortCell, std::string_view line) { return 8 + sortCell.size() + line.size(); }
+
+size_t WriteSortFrame(char* out, std::string_view sortCell, std::string_view line)
 {
-    AppendLength(run, sortCell.size());
-    run.Append(sortCell);
-    AppendLength(run, line.size());
-    run.Append(line);
+    char* at = WriteLength(out, sortCell.size());
+    at = std::copy(sortCell.begin(), sortCell.end(), at);
+    at = WriteLength(at, line.size());
+    at = std::copy(line.begin(), line.end(), at);
+    return static_cast<size_t>(at - out);
 }
 
 PieceWriter::PieceWriter(const SplitTarget& target, std::string header, const Collation* sortCollation,
@@ -125,11 +130,43 @@ PieceWriter::~PieceWriter() { RemoveSpools(); }
 
 void PieceWriter::Write(PieceBatch& batch)
 {
-    for (std::string& path : batch.newPaths) pieces_.push_back({std::move(path)});
-    for (PieceBatch::Lines& lines : batch.lines) {
-        Piece& piece = pieces_[lines.piece];
-        if (!piece.started) Start(piece);
-        WriteAll(FileOf(piece), lines.bytes.View());
+    for (std::string& path : batch.newPaths) {
+        pieces_.emplace_back();
+        pieces_.back().path = std::move(path);
+    }
+    // A counting sort of the lines by piece: the pieces' sizes, their
+    // places in one buffer, the lines copied there.
+    startOfPiece_.resize(pieces_.size() + 1);
+    std::vector<uint32_t> touched;
+    for (const PieceBatch::Line& row : batch.rows) {
+        if (startOfPiece_[row.piece] == 0) touched.push_back(row.piece);
+        startOfPiece_[row.piece] += row.length;
+    }
+    std::sort(touched.begin(), touched.end());
+    uint64_t at = 0;
+    for (const uint32_t piece : touched) {
+        const uint64_t bytes = startOfPiece_[piece];
+        startOfPiece_[piece] = at;
+        at += bytes;
+    }
+    grouped_.Clear();
+    char* out = grouped_.Reserve(static_cast<size_t>(at));
+    const char* in = batch.lines.View().data();
+    for (const PieceBatch::Line& row : batch.rows) {
+        std::memcpy(out + startOfPiece_[row.piece], in, row.length);
+        startOfPiece_[row.piece] += row.length;
+        in += row.length;
+    }
+    grouped_.Commit(static_cast<size_t>(at));
+    // Each piece's end is now where the next one starts.
+    uint64_t begin = 0;
+    for (const uint32_t piece : touched) {
+        const uint64_t end = startOfPiece_[piece];
+        startOfPiece_[piece] = 0;
+        Piece& p = pieces_[piece];
+        if (!p.started) Start(p);
+        WriteAll(FileOf(p), grouped_.View().substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin)));
+        begin = end;
     }
 }
 

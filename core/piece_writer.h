@@ -38,20 +38,25 @@ private:
     size_t capacity_ = 0;
 };
 
-// Lines for the pieces, gathered while the file is read and then written
-// as one batch, piece by piece in piece order.
+// Lines for the pieces, gathered in file order while the file is read and
+// then written as one batch: grouped by piece, each piece's lines in one
+// request, pieces in piece order. Its memory does not depend on the number
+// of pieces.
 struct PieceBatch {
     std::vector<std::string> newPaths;  // pieces first met in this batch, numbered on from the last
-    struct Lines {
+    ByteRun lines;
+    struct Line {
         uint32_t piece;
-        ByteRun bytes;
+        size_t length;
     };
-    std::vector<Lines> lines;  // by piece number, ascending
+    std::vector<Line> rows;  // each line's piece and length, in file order
 };
 
 // With a sort, each row goes to the spool as a frame: the sort cell's
 // length (4 bytes, little-endian) and bytes, then the line's.
-void AppendSortFrame(ByteRun& run, std::string_view sortCell, std::string_view line);
+size_t SortFrameBytes(std::string_view sortCell, std::string_view line);
+// Writes the frame at `out`, which has room for SortFrameBytes; returns them.
+size_t WriteSortFrame(char* out, std::string_view sortCell, std::string_view line);
 
 class PieceWriter {
 public:
@@ -66,6 +71,9 @@ public:
     // Writes a batch. A piece's first lines decide its file. Raises
     // FileCreateError or FileWriteError.
     void Write(PieceBatch& batch);
+
+    // The most bytes a batch's lines may take beside the grouped copy.
+    size_t GroupedBytes() const { return grouped_.Capacity(); }
 
     // Closes the files and writes what waits in spools: pieces that share
     // a file, appended in piece order; with a sort, every piece, sorted and
@@ -97,6 +105,8 @@ private:
     std::vector<Piece> pieces_;
     std::vector<size_t> open_;  // pieces whose file is open
     uint64_t clock_ = 0;
+    ByteRun grouped_;                    // a batch's lines by piece
+    std::vector<uint64_t> startOfPiece_;  // in `grouped_`, by piece while a batch is grouped
     uint64_t spoolTag_ = 0;
     uint64_t spoolCount_ = 0;
 };

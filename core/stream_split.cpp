@@ -99,56 +99,41 @@ private:
     DistinctKeys keys_{true};
 };
 
-// Lines gathered by piece until a batch is full, then written on another
-// thread while the next batch is gathered.
+// Lines gathered in file order until a batch is full, then written on
+// another thread while the next batch is gathered.
 class BatchPipeline {
 public:
-    BatchPipeline(PieceWriter& writer, size_t batchBytes) : writer_(writer), batchBytes_(batchBytes) {}
+    BatchPipeline(PieceWriter& writer, size_t batchBytes)
+        : writer_(writer), batchBytes_(batchBytes), batch_(std::make_shared<PieceBatch>()),
+          spare_(std::make_shared<PieceBatch>())
+    {
+    }
     ~BatchPipeline()
     {
         if (writing_.valid()) writing_.wait();  // a failure is being reported already
     }
 
-    void NewPiece(std::string path)
+    void NewPiece(std::string path) { batch_->newPaths.push_back(std::move(path)); }
+
+    // Room for a line of up to `most` bytes; Added says what it took.
+    char* Reserve(size_t most) { return batch_->lines.Reserve(most); }
+    void Added(uint32_t piece, size_t bytes)
     {
-        newPaths_.push_back(std::move(path));
-        pending_.emplace_back();
+        batch_->lines.Commit(bytes);
+        batch_->rows.push_back({piece, static_cast<uint32_t>(bytes)});
+        if (batch_->lines.Size() >= batchBytes_) Flush();
     }
 
-    ByteRun& LinesOf(uint32_t piece)
-    {
-        ByteRun& run = pending_[piece];
-        if (run.Size() == 0) {
-            touched_.push_back(piece);
-            // Memory of a batch written already: fresh memory costs a page
-            // fault per page.
-            if (run.Capacity() == 0 && !spares_.empty()) {
-                run = std::move(spares_.back());
-                spares_.pop_back();
-            }
-        }
-        return run;
-    }
-
-    void Added(size_t bytes)
-    {
-        pendingBytes_ += bytes;
-        if (pendingBytes_ >= batchBytes_) Flush();
-    }
-
-    // Hands the gathered lines to the writer; waits for the batch before.
+    // Hands the gathered lines to the writer; waits for the batch before,
+    // whose memory the next batch takes.
     void Flush()
     {
-        auto batch = std::make_shared<PieceBatch>();
-        batch->newPaths.swap(newPaths_);
-        std::sort(touched_.begin(), touched_.end());
-        for (const uint32_t piece : touched_) {
-            batch->lines.push_back({piece, std::move(pending_[piece])});
-            pending_[piece] = ByteRun();
-        }
-        touched_.clear();
-        pendingBytes_ = 0;
-        if (writing_.valid()) Recycle(writing_.get());  // a failed batch ends the split here
+        std::shared_ptr<PieceBatch> batch = std::move(batch_);
+        if (writing_.valid()) spare_ = writing_.get();  // a failed batch ends the split here
+        batch_ = std::move(spare_);
+        batch_->newPaths.clear();
+        batch_->lines.Clear();
+        batch_->rows.clear();
         try {
             writing_ = std::async(std::launch::async, [this, batch] {
                 writer_.Write(*batch);
@@ -156,33 +141,22 @@ public:
             });
         } catch (const std::system_error&) {
             writer_.Write(*batch);  // no thread to be had: written here
-            Recycle(batch);
-        }
-    }
-
-    void Recycle(const std::shared_ptr<PieceBatch>& written)
-    {
-        for (PieceBatch::Lines& lines : written->lines) {
-            lines.bytes.Clear();
-            spares_.push_back(std::move(lines.bytes));
+            spare_ = batch;
         }
     }
 
     void Finish(const std::vector<uint32_t>& order)
     {
         Flush();
-        Recycle(writing_.get());
+        if (writing_.valid()) writing_.get();
         writer_.Finish(order);
     }
 
 private:
     PieceWriter& writer_;
     size_t batchBytes_;
-    std::vector<std::string> newPaths_;
-    std::vector<ByteRun> pending_;  // by piece
-    std::vector<uint32_t> touched_;
-    size_t pendingBytes_ = 0;
-    std::vector<ByteRun> spares_;
+    std::shared_ptr<PieceBatch> batch_;
+    std::shared_ptr<PieceBatch> spare_;
     std::future<std::shared_ptr<PieceBatch>> writing_;
 };
 
@@ -204,21 +178,20 @@ StreamSplitResult StreamSplit(RowStream& rows, const std::vector<std::string>& h
             pipeline.NewPiece(std::move(path));
         },
         [&](uint32_t piece, const std::vector<std::string_view>& cells) {
-            ByteRun& run = pipeline.LinesOf(piece);
-            const size_t before = run.Size();
             if (sortCollation) {
                 line.clear();
                 lines.AppendCells(cells.data(), cells.size(), line);
                 line.append("\r\n");
-                AppendSortFrame(run, cells[static_cast<size_t>(*spec.sortColumn)], line);
+                const std::string_view sortCell = cells[static_cast<size_t>(*spec.sortColumn)];
+                char* out = pipeline.Reserve(SortFrameBytes(sortCell, line));
+                pipeline.Added(piece, WriteSortFrame(out, sortCell, line));
             } else {
-                char* out = run.Reserve(RowLineBuilder::MaxLineBytes(cells.data(), cells.size()) + 2);
+                char* out = pipeline.Reserve(RowLineBuilder::MaxLineBytes(cells.data(), cells.size()) + 2);
                 size_t used = lines.WriteCells(cells.data(), cells.size(), out);
                 out[used++] = '\r';
                 out[used++] = '\n';
-                run.Commit(used);
+                pipeline.Added(piece, used);
             }
-            pipeline.Added(run.Size() - before);
         });
     if (sortCollation) {
         const std::vector<uint32_t> order = cutter.PieceOrder();

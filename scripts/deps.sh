@@ -10,12 +10,13 @@ set -eu
 # checks that). "wine" brings the wine, wineboot and wineserver commands;
 # "wine64" alone has none of them.
 packages="cmake make g++ googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
-  fonts-ipafont-gothic locales imagemagick miller clang-14 libclang-rt-14-dev python3 bc zip unzip"
+  fonts-ipafont-gothic locales imagemagick miller clang-14 libclang-rt-14-dev python3 bc time zip unzip"
 # Every program that a script, a test or a benchmark calls, beyond the
 # shell's own and coreutils.
 programs="cmake ctest make g++ gcc x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-gcc-posix
   x86_64-w64-mingw32-windres wine wineboot wineserver winepath Xvfb xvfb-run xauth localedef
-  convert import mlr clang-14 clang++-14 python3 bc awk iconv dpkg-query zip unzip sha256sum"
+  convert import mlr clang-14 clang++-14 python3 bc awk iconv dpkg-query zip unzip sha256sum
+  /usr/bin/time"
 case "${1:-}" in
   --list) for p in $packages; do echo "$p"; done; exit 0 ;;
   --programs) for p in $programs; do echo "$p"; done; exit 0 ;;
