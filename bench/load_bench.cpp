@@ -9,7 +9,7 @@
 #include "core/cell_table.h"
 #include "core/csv_open.h"
 #include "core/errors.h"
-#include "app/system_services.h"
+#include "system/system_services.h"
 
 int main(int argc, char** argv)
 {

@@ -20,7 +20,7 @@
 #include "core/row_sort.h"
 #include "core/split_writer.h"
 #include "core/interface/collation.h"
-#include "app/system_services.h"
+#include "system/system_services.h"
 
 #ifdef _WIN32
 #include <windows.h>

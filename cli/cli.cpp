@@ -15,7 +15,7 @@
 #include "core/text_encoding.h"
 #include "core/token_reader.h"
 #include "core/interface/collation.h"
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "cli/terminal_text.h"
 #include "version.h"
 

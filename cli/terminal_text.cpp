@@ -1,6 +1,6 @@
 #include "cli/terminal_text.h"
 
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "core/text_encoding.h"
 
 namespace quorvel {

@@ -103,29 +103,18 @@ std::unique_ptr<BatchPieces> BuildBatch(const CellTable& table, const RowGroups&
 }
 
 // Saves a built batch's pieces in group order; the first that fails stops
-// the split, so no later piece is written. The state follows each piece;
-// the piece's bytes are copied into it only for the one that fails and the
-// last one.
-void SaveBatch(BatchPieces& built, bool lastBatch, const RowGroups& groups, const std::string& header,
+// the split, so no later piece is written. The state names each piece as
+// it is saved.
+void SaveBatch(BatchPieces& built, const RowGroups& groups, const std::string& header,
                const SplitTarget& target, PieceRegistry& pieces, SplitState& state, std::vector<std::string>& written)
 {
     for (size_t g = built.First(); g < built.First() + built.Count(); ++g) {
         state.GroupKey.assign(groups.keys[g]);
         state.LineText.assign(built.LastLine(g));
         std::string path = PiecePath(target, groups.keys[g]);
-        try {
-            pieces.SavePiece(path, built.Piece(g), header.size());
-        } catch (...) {
-            try {
-                state.PieceBuffer.assign(built.Piece(g));
-            } catch (const std::bad_alloc&) {
-                state.PieceBuffer.clear();  // the failure to report is the piece's, not this copy's
-            }
-            throw;
-        }
+        pieces.SavePiece(path, built.Piece(g), header.size());
         written.push_back(std::move(path));
     }
-    if (lastBatch) state.PieceBuffer.assign(built.Piece(built.First() + built.Count() - 1));
 }
 
 }  // namespace
@@ -177,7 +166,6 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
     if (keyColumn < 0 || keyColumn >= table.ColCount()) throw TableIndexError();
     state.GroupKey.clear();
     state.LineText.clear();
-    state.PieceBuffer.clear();
     std::vector<std::string> written;
     if (table.RowCount() < 2) return written;
 
@@ -200,9 +188,8 @@ std::vector<std::string> WriteSplitPieces(const CellTable& table, int32_t keyCol
             BuildBatch(table, groups, batches[b], lineBytes, lines, header, std::move(spare));
         // A failed save ends the split here, before the next batch starts.
         if (saving.valid()) spare = saving.get();
-        const bool lastBatch = b + 1 == batches.size();
-        const auto save = [&, built, lastBatch] {
-            SaveBatch(*built, lastBatch, groups, header, target, pieces, state, written);
+        const auto save = [&, built] {
+            SaveBatch(*built, groups, header, target, pieces, state, written);
             return built->TakeArena();
         };
         try {

@@ -21,11 +21,12 @@ namespace quorvel {
 using RowVisited = std::function<void(int32_t row)>;
 
 // The writer's working state; the caller keeps it between splits, and
-// each split starts it afresh.
+// each split starts it afresh. After a split it names the piece written
+// last, or the one that failed. (The lines of a piece are built in the
+// split's own batches, not copied here.)
 struct SplitState {
-    std::string GroupKey;     // the key of the piece being written
-    std::string LineText;     // the line being built
-    std::string PieceBuffer;  // the lines of the piece being written
+    std::string GroupKey;  // the key of the piece being written
+    std::string LineText;  // its last line
 };
 
 // What a split would write, piece by piece in the order it would write

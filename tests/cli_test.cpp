@@ -8,7 +8,7 @@
 #include "cli/escape.h"
 #include "cli/terminal_text.h"
 #include "core/table_limits.h"
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "test_support.h"
 
 namespace quorvel {

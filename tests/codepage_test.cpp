@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/codepage.h"
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "cli/terminal_text.h"
 #include "test_support.h"
 

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "core/interface/collation.h"
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "core/portable_collation.h"
 #include "test_support.h"
 

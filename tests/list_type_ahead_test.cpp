@@ -2,7 +2,7 @@
 // in, and which entry a search text picks.
 #include <gtest/gtest.h>
 
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "ui/list_type_ahead.h"
 
 namespace quorvel::ui {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <random>
 
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "core/errors.h"
 #include "core/row_sort.h"
 #include "core/interface/collation.h"

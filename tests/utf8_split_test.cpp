@@ -8,7 +8,7 @@
 #include <numeric>
 #include <random>
 
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "core/piece_name.h"
 #include "core/portable_collation.h"
 #include "core/row_sort.h"

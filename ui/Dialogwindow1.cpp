@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "core/interface/collation.h"
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "ui/application.h"
 #include "ui/modal.h"
 #include "ui/resource.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "ui/list_type_ahead.h"
 #include "ui/win32_util.h"
 #include "ui/window_base.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "ui/app_paths.h"
 #include "ui/application.h"
 #include "ui/resource.h"

@@ -82,7 +82,7 @@ private:
 
     std::string AppDir;
     std::string exePath_;
-    SplitState split_;          // GroupKey, LineText and the piece buffer
+    SplitState split_;          // GroupKey and LineText of the last split
     std::string loadedPath_;    // the file whose data the table holds
     FileEncoding encoding_{CodePage()};  // how that file was read
     bool runEnabled_ = false;

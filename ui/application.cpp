@@ -3,7 +3,7 @@
 #include <new>
 
 #include "core/errors.h"
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "ui/ui_texts.h"
 
 namespace quorvel::ui {

@@ -9,7 +9,7 @@
 #include "core/row_sort.h"
 #include "core/text_encoding.h"
 #include "core/interface/collation.h"
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "ui/Mainwindow1.h"
 #include "ui/app_paths.h"
 #include "ui/message_window.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/system_services.h"
+#include "system/system_services.h"
 #include "test_support.h"
 #include "ui/Dialogwindow1.h"
 #include "ui/Mainwindow1.h"

@@ -1,4 +1,4 @@
-#include "app/system_services.h"
+#include "system/system_services.h"
 
 #include "core/interface/code_page_table.h"
 #include "core/portable_collation.h"
