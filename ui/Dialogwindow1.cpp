@@ -36,9 +36,10 @@ void TDialogForm1::Create(HINSTANCE instance, HWND owner, HFONT font, const Scal
              owner, nullptr, instance);
 
     auto child = [&](const char* cls, const char* caption, DWORD style, int x, int y, int w, int h, int id) {
-        HWND control = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | style, scale(x), scale(y), scale(w),
-                                       scale(h), Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                                       nullptr);
+        HWND control = CheckCreated(CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | style, scale(x), scale(y),
+                                                    scale(w), scale(h), Window(),
+                                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr),
+                                    cls);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         return control;
     };
@@ -50,10 +51,12 @@ void TDialogForm1::Create(HINSTANCE instance, HWND owner, HFONT font, const Scal
     cancelButton_ = child("BUTTON", text::kCancel, WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 136, 60, 86, 21, IDCANCEL);
     // A wide window, so that a UTF-8 file's column names show every
     // character; Shift_JIS names reach it through the ANSI messages as ever.
-    comboBox_ = CreateWindowExW(0, WC_COMBOBOXW, nullptr,
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, scale(10),
-                                scale(28), scale(246), scale(20 * 10), Window(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DIALOG_COMBO)), instance, nullptr);
+    comboBox_ = CheckCreated(CreateWindowExW(0, WC_COMBOBOXW, nullptr,
+                                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                                             scale(10), scale(28), scale(246), scale(20 * 10), Window(),
+                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DIALOG_COMBO)), instance,
+                                             nullptr),
+                             "ComboBox");
     SendMessageA(comboBox_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SizeLabelToText();
 }

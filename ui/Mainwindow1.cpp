@@ -181,9 +181,11 @@ void TMainForm1::OnCreate()
     stringGrid1_.Create(Window(), instance_, font_.Get(), scale_);
     // One undivided field, no size grip, as high as the design says: the
     // window places it, not the control itself.
-    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr,
-                                 WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0, 0,
-                                 Window(), reinterpret_cast<HMENU>(IDC_STATUSBAR), instance_, nullptr);
+    statusBar_ = CheckCreated(CreateWindowExA(0, STATUSCLASSNAMEA, nullptr,
+                                              WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                                              0, 0, 0, 0, Window(), reinterpret_cast<HMENU>(IDC_STATUSBAR), instance_,
+                                              nullptr),
+                              STATUSCLASSNAMEA);
     SendMessageA(statusBar_, SB_SIMPLE, TRUE, 0);
     SetHint("");
 }

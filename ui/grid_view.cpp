@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "ui/application.h"
 #include "ui/resource.h"
 
 namespace quorvel::ui {
@@ -17,10 +18,11 @@ void GridView::Create(HWND parent, HINSTANCE instance, HFONT font, const Scaler&
 {
     scale_ = scale;
     // No WS_TABSTOP: the view takes the focus only by mouse.
-    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, nullptr,
-                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
-                                LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                            0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_GRID), instance, nullptr);
+    list_ = CheckCreated(CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, nullptr,
+                                         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDATA |
+                                             LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                                         0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_GRID), instance, nullptr),
+                         WC_LISTVIEWA);
     SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP |
                                                  LVS_EX_DOUBLEBUFFER);

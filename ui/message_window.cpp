@@ -186,8 +186,10 @@ void MessageForm::CreateWindowAndControls(const MessageLayout& l, LPCSTR icon)
              Application::Instance().MainWindow(), nullptr, instance);
 
     auto child = [&](const char* cls, const char* caption, DWORD childStyle, int x, int y, int w, int h, int id) {
-        HWND control = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | childStyle, x, y, w, h, Window(),
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        HWND control = CheckCreated(CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | childStyle, x, y, w, h,
+                                                    Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                                    instance, nullptr),
+                                    cls);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         return control;
     };

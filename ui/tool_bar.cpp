@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/table_limits.h"
+#include "ui/application.h"
 #include "ui/button_pictures.h"
 #include "ui/resource.h"
 #include "ui/ui_texts.h"
@@ -58,11 +59,12 @@ void ToolBar::Create(HWND parent, HINSTANCE instance, HFONT font, const Scaler& 
 
 void ToolBar::CreateBar(HWND parent, HINSTANCE instance, const Scaler& scale)
 {
-    toolBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
-                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                                   CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
-                               0, 0, 0, scale(kLayout.height), parent, reinterpret_cast<HMENU>(IDC_TOOLBAR), instance,
-                               nullptr);
+    toolBar_ = CheckCreated(CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
+                                                CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
+                                            0, 0, 0, scale(kLayout.height), parent,
+                                            reinterpret_cast<HMENU>(IDC_TOOLBAR), instance, nullptr),
+                            TOOLBARCLASSNAMEA);
     SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(toolBar_, TB_SETINDENT, scale(kLayout.indent), 0);
     // Each picture fills a canvas as large as its button, and the tool bar
@@ -120,19 +122,23 @@ void ToolBar::CreateColumnControls(HWND parent, HINSTANCE instance, HFONT font, 
     // tool bar's placeholders, so that their notices reach the window.
     const int top = (scale(kLayout.height) - scale(kLayout.controlHeight)) / 2;
     const int height = scale(kLayout.controlHeight);
-    label_ = CreateWindowExA(0, "STATIC", text::kColumnsLabel, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE,
-                             slotLeft(kLabelSlot), top, scale(kLayout.labelWidth), height, parent,
-                             reinterpret_cast<HMENU>(IDC_LABEL1), instance, nullptr);
+    label_ = CheckCreated(CreateWindowExA(0, "STATIC", text::kColumnsLabel,
+                                          WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, slotLeft(kLabelSlot), top,
+                                          scale(kLayout.labelWidth), height, parent,
+                                          reinterpret_cast<HMENU>(IDC_LABEL1), instance, nullptr),
+                          "STATIC");
     // Multi-line only so that its text can be centred vertically, as the
     // label's is; it never holds more than one line.
-    edit_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "5",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_READONLY | ES_LEFT | ES_MULTILINE,
-                            slotLeft(kEditSlot), top, scale(kLayout.editWidth), height, parent,
-                            reinterpret_cast<HMENU>(IDC_EDIT1), instance, nullptr);
-    upDown_ = CreateWindowExA(0, UPDOWN_CLASSA, nullptr,
-                              WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-                              slotLeft(kUpDownSlot), top, scale(kLayout.upDownWidth), height, parent,
-                              reinterpret_cast<HMENU>(IDC_UPDOWN1), instance, nullptr);
+    edit_ = CheckCreated(CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "5",
+                                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_READONLY | ES_LEFT | ES_MULTILINE,
+                                         slotLeft(kEditSlot), top, scale(kLayout.editWidth), height, parent,
+                                         reinterpret_cast<HMENU>(IDC_EDIT1), instance, nullptr),
+                         "EDIT");
+    upDown_ = CheckCreated(CreateWindowExA(0, UPDOWN_CLASSA, nullptr,
+                                           WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                                           slotLeft(kUpDownSlot), top, scale(kLayout.upDownWidth), height, parent,
+                                           reinterpret_cast<HMENU>(IDC_UPDOWN1), instance, nullptr),
+                           UPDOWN_CLASSA);
     SendMessageA(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit_), 0);
     SendMessageA(upDown_, UDM_SETRANGE32, 1, MaxTableColumns);
     SendMessageA(upDown_, UDM_SETPOS32, 0, 5);

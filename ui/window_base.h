@@ -7,12 +7,17 @@
 
 #include <windows.h>
 
+#include <exception>
+
 namespace quorvel::ui {
 
 class WindowBase {
 public:
     WindowBase() = default;
-    virtual ~WindowBase() = default;
+    // A window that outlives its object (an exception after Create) is
+    // detached first, so that no message of its own destruction or later
+    // reaches the object, and then destroyed.
+    virtual ~WindowBase();
     WindowBase(const WindowBase&) = delete;
     WindowBase& operator=(const WindowBase&) = delete;
 
@@ -24,7 +29,8 @@ protected:
     static void RegisterWindowClass(HINSTANCE instance, const char* className, HICON icon = nullptr);
 
     // Creates the window for this object; raises WindowCreateError when
-    // the system refuses it.
+    // the system refuses it, or what the WM_CREATE handler raised (the
+    // window then is not created: never half built).
     void CreateAs(DWORD exStyle, const char* className, const char* caption, DWORD style, RECT bounds, HWND parent,
                   HMENU menu, HINSTANCE instance);
 
@@ -38,6 +44,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
+    std::exception_ptr createFailure_;
 };
 
 }  // namespace quorvel::ui

@@ -8,11 +8,14 @@
 #include <chrono>
 #include <future>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/cell_table.h"
 #include "ui/grid_view.h"
+#include "ui/resource.h"
 #include "ui/start_up.h"
+#include "ui/window_base.h"
 
 namespace quorvel::ui {
 namespace {
@@ -48,6 +51,108 @@ TEST(StartUp, AMainWindowThatCannotBeCreatedShowsTheErrorBoxAndEnds)
     EXPECT_EQ(refusedClasses.front(), "TMainForm1");
     // Then the error box: the system's message box is a "#32770" dialog.
     EXPECT_EQ(refusedClasses.back(), "#32770");
+}
+
+// Refuses the first child window with one control ID, and every message
+// box, which would wait for a click: the start-up error box is recorded
+// instead.
+INT_PTR refusedOnce = 0;
+bool refusedAlready = false;
+bool errorBoxShown = false;
+
+LRESULT CALLBACK RefuseOneControl(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        const LPCSTR name = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->lpszClass;
+        const std::string cls = HIWORD(reinterpret_cast<ULONG_PTR>(name)) ? std::string(name)
+                                                                           : "#" + std::to_string(LOWORD(name));
+        if (cls == "#32770") {
+            errorBoxShown = true;
+            return 1;
+        }
+        const CREATESTRUCTA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+        if (!refusedAlready && (create->style & WS_CHILD) &&
+            reinterpret_cast<INT_PTR>(create->hMenu) == refusedOnce) {
+            refusedAlready = true;
+            return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Each control of the main window and the column dialog, refused in turn:
+// the error box and a clean end, and no window of the program left.
+TEST(StartUp, AControlThatCannotBeCreatedShowsTheErrorBoxAndLeavesNoWindow)
+{
+    for (const INT_PTR control : {IDC_TOOLBAR, IDC_LABEL1, IDC_EDIT1, IDC_UPDOWN1, IDC_GRID, IDC_STATUSBAR,
+                                  IDC_DIALOG_LABEL, IDOK, IDCANCEL, IDC_DIALOG_COMBO}) {
+        auto run = std::async(std::launch::async, [control] {
+            refusedOnce = control;
+            refusedAlready = false;
+            errorBoxShown = false;
+            HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseOneControl, nullptr, GetCurrentThreadId());
+            const int code = RunQuorvel(GetModuleHandleA(nullptr), SW_HIDE);
+            UnhookWindowsHookEx(hook);
+            // No window of the program is left on this thread.
+            std::string windowsLeft;
+            EnumThreadWindows(
+                GetCurrentThreadId(),
+                [](HWND window, LPARAM left) {
+                    char name[64] = "";
+                    GetClassNameA(window, name, sizeof name);
+                    // The input method's window is the system's, one per thread.
+                    if (std::string(name) != "IME") *reinterpret_cast<std::string*>(left) += std::string(name) + " ";
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&windowsLeft));
+            return std::make_pair(code, windowsLeft);
+        });
+        ASSERT_EQ(run.wait_for(std::chrono::seconds(20)), std::future_status::ready) << control << ": never ended";
+        const auto [code, windowsLeft] = run.get();
+        EXPECT_EQ(code, 0) << control;
+        EXPECT_TRUE(refusedAlready) << control << " was never created";
+        EXPECT_TRUE(errorBoxShown) << control;
+        EXPECT_EQ(windowsLeft, "") << control << ": a half-built window was left";
+    }
+}
+
+// A window whose object goes first: destroyed with it, and its last
+// messages reach nothing.
+class ProbeWindow : public WindowBase {
+public:
+    explicit ProbeWindow(int& messages) : messages_(messages) {}
+    void Create()
+    {
+        RegisterWindowClass(GetModuleHandleA(nullptr), "QuorvelProbe");
+        CreateAs(0, "QuorvelProbe", "", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, nullptr, GetModuleHandleA(nullptr));
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        ++messages_;
+        return DefaultHandling(message, wParam, lParam);
+    }
+
+private:
+    int& messages_;
+};
+
+TEST(WindowBase, AnObjectDestroyedFirstTakesItsWindowWithIt)
+{
+    int messages = 0;
+    HWND window = nullptr;
+    {
+        ProbeWindow probe(messages);
+        probe.Create();
+        window = probe.Window();
+        ASSERT_TRUE(IsWindow(window));
+    }
+    const int counted = messages;
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_GT(counted, 0);
+    SendMessageA(window, WM_NULL, 0, 0);
+    EXPECT_EQ(messages, counted);
 }
 
 class GridHost : public ::testing::Test {
