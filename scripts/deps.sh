@@ -8,8 +8,9 @@ set -eu
 # Installed without recommendations: a package listed here must bring each
 # program below itself or through its dependencies (scripts/check-deps.py
 # checks that). "wine" brings the wine, wineboot and wineserver commands;
-# "wine64" alone has none of them.
-packages="cmake make g++ googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
+# "wine64" alone has none of them. "fonts-wine" (only recommended by Wine)
+# holds Marlett, with which Wine draws the caption buttons.
+packages="cmake make g++ googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xauth
   fonts-ipafont-gothic locales imagemagick miller clang-14 libclang-rt-14-dev python3 bc time zip unzip"
 # Every program that a script, a test or a benchmark calls, beyond the
 # shell's own and coreutils.

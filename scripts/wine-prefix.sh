@@ -16,7 +16,22 @@ start_server() {
   wineserver -p </dev/null >/dev/null 2>&1 || true  # fails if one already runs
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
+# The caption buttons (minimise, maximise, close) are drawn with the
+# Marlett font's symbols. Wine finds its own TrueType fonts only in the
+# prefix's Fonts folder: without Marlett there, a Japanese prefix draws
+# the letters "0 1 r" in a Japanese font instead.
+install_marlett() {
+  fonts="$prefix/drive_c/windows/Fonts"
+  [ -f "$fonts/marlett.ttf" ] && return 0
+  cp /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Marlett (TrueType)' \
+    /t REG_SZ /d marlett.ttf /f >/dev/null 2>&1
+}
 if [ -f "$prefix/.quorvel-ready" ]; then
+  if [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ]; then
+    install_marlett
+    wineserver -k 2>/dev/null || true  # the font list is read at a server's start
+  fi
   start_server
   exit 0
 fi
@@ -32,6 +47,7 @@ reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS PGothic' /t REG_SZ /d IPAPGot
 reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic
 reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
+install_marlett
 wineserver -w
 touch "$prefix/.quorvel-ready"
 start_server

@@ -155,6 +155,22 @@ TEST(WindowBase, AnObjectDestroyedFirstTakesItsWindowWithIt)
     EXPECT_EQ(messages, counted);
 }
 
+// The caption buttons are drawn with Marlett's symbols; a prefix without
+// the font draws the letters "0 1 r" in another font instead.
+TEST(CaptionButtons, TheirSymbolFontIsMarlett)
+{
+    HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Marlett");
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(dc, sizeof face, face);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(font);
+    EXPECT_STREQ(face, "Marlett");
+}
+
 class GridHost : public ::testing::Test {
 protected:
     void SetUp() override
