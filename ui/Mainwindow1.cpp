@@ -68,7 +68,7 @@ void TMainForm1::Create()
 
     RegisterWindowClass(instance_, kMainWindowClass, LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP)));
 
-    BuildMenu();
+    Menu menuBar = BuildMenu();
     // The design's client area, 664 x 341, with whatever frame the system
     // draws around it: 680 x 400 with the classic metrics.
     RECT outer{0, 0, scale_(kDesignClientWidth), scale_(kDesignClientHeight)};
@@ -80,38 +80,51 @@ void TMainForm1::Create()
     // edge on it.
     const int x = work.left + std::max<int>(0, ((work.right - work.left) - width) / 2);
     const int y = work.top + std::max<int>(0, ((work.bottom - work.top) - height) / 2);
-    CreateAs(0, kMainWindowClass, text::kAppTitle, kMainWindowStyle, RECT{x, y, x + width, y + height}, nullptr, menu_,
-             instance_);
+    CreateAs(0, kMainWindowClass, text::kAppTitle, kMainWindowStyle, RECT{x, y, x + width, y + height}, nullptr,
+             menuBar.Get(), instance_);
+    // The window owns its menu bar from here on.
+    menu_ = menuBar.Release();
 }
 
-void TMainForm1::BuildMenu()
+Menu TMainForm1::BuildMenu()
 {
     auto item = [](const char* caption, const char* shortcut) {
         return shortcut ? std::string(caption) + "\t" + shortcut : std::string(caption);
     };
-    HMENU file = CreatePopupMenu();
-    AppendMenuA(file, MF_STRING, IDM_OPEN, item(text::kOpenItem, "Ctrl+O").c_str());
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_STRING, IDM_EXIT, item(text::kExitItem, "Ctrl+Q").c_str());
-    HMENU run = CreatePopupMenu();
-    AppendMenuA(run, MF_STRING, IDM_SPLIT, text::kSplitItem);
-    AppendMenuA(run, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(run, MF_STRING, IDM_SORT, text::kSortItem);
-    HMENU help = CreatePopupMenu();
-    AppendMenuA(help, MF_STRING, IDM_GUIDE, item(text::kGuideItem, "F1").c_str());
-    AppendMenuA(help, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(help, MF_STRING, IDM_INFO, text::kInfoItem);
-    menu_ = CreateMenu();
-    AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(file), text::kFileMenu);
-    AppendMenuA(menu_, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(run), text::kRunMenu);
-    AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(help), text::kHelpMenu);
+    auto checked = [](Menu menu) {
+        if (!menu.Valid()) throw WindowCreateError("menu");
+        return menu;
+    };
+    Menu file = checked(Menu(CreatePopupMenu()));
+    AppendMenuA(file.Get(), MF_STRING, IDM_OPEN, item(text::kOpenItem, "Ctrl+O").c_str());
+    AppendMenuA(file.Get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file.Get(), MF_STRING, IDM_EXIT, item(text::kExitItem, "Ctrl+Q").c_str());
+    Menu run = checked(Menu(CreatePopupMenu()));
+    AppendMenuA(run.Get(), MF_STRING, IDM_SPLIT, text::kSplitItem);
+    AppendMenuA(run.Get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(run.Get(), MF_STRING, IDM_SORT, text::kSortItem);
+    Menu help = checked(Menu(CreatePopupMenu()));
+    AppendMenuA(help.Get(), MF_STRING, IDM_GUIDE, item(text::kGuideItem, "F1").c_str());
+    AppendMenuA(help.Get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(help.Get(), MF_STRING, IDM_INFO, text::kInfoItem);
+    Menu bar = checked(Menu(CreateMenu()));
+    // A pop-up attached to the bar is the bar's to destroy.
+    auto attach = [&](Menu& popup, UINT flags, const char* caption) {
+        if (!AppendMenuA(bar.Get(), MF_POPUP | flags, reinterpret_cast<UINT_PTR>(popup.Get()), caption))
+            throw WindowCreateError("menu");
+        popup.Release();
+    };
+    attach(file, 0, text::kFileMenu);
+    attach(run, MF_GRAYED, text::kRunMenu);
+    attach(help, 0, text::kHelpMenu);
 
     ACCEL keys[] = {
         {FCONTROL | FVIRTKEY, 'O', IDM_OPEN},
         {FCONTROL | FVIRTKEY, 'Q', IDM_EXIT},
         {FVIRTKEY, VK_F1, IDM_GUIDE},
     };
-    accelerators_ = std::make_unique<AcceleratorTable>(CreateAcceleratorTableA(keys, 3));
+    accelerators_ = AcceleratorTable(CreateAcceleratorTableA(keys, 3));
+    return bar;
 }
 
 void TMainForm1::Show(int showCommand)
@@ -204,7 +217,7 @@ void TMainForm1::OnSize()
 void TMainForm1::OnDropFiles(HDROP drop)
 {
     // The drop handle is given back however this ends.
-    const std::unique_ptr<std::remove_pointer_t<HDROP>, decltype(&DragFinish)> finish(drop, &DragFinish);
+    const DropHandle finish(drop);
     // While a modal window shows, the main window takes no input.
     if (!IsWindowEnabled(Window())) return;
     const UINT length = DragQueryFileA(drop, 0, nullptr, 0);

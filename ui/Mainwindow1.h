@@ -27,7 +27,7 @@ public:
     // Builds the window and its components, hidden.
     void Create();
     void Show(int showCommand);
-    HACCEL Accelerators() const { return accelerators_ ? accelerators_->Get() : nullptr; }
+    HACCEL Accelerators() const { return accelerators_.Get(); }
     HFONT Font() const { return font_.Get(); }
     const Scaler& Scale() const { return scale_; }
 
@@ -48,7 +48,7 @@ private:
     LRESULT OnNotify(NMHDR* header);
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     void OnActivate(bool active);
-    void BuildMenu();
+    Menu BuildMenu();
     void SetHint(const char* hint);
     void UpdateHintFromPointer();
 
@@ -70,7 +70,7 @@ private:
     HINSTANCE instance_;
     HWND statusBar_ = nullptr;
     HMENU menu_ = nullptr;
-    std::unique_ptr<AcceleratorTable> accelerators_;
+    AcceleratorTable accelerators_;
     GdiObject<HFONT> font_;
     Scaler scale_;
 

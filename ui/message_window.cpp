@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/application.h"
+#include "ui/clipboard.h"
 #include "ui/modal.h"
 #include "ui/resource.h"
 #include "ui/ui_texts.h"
@@ -112,17 +113,7 @@ bool MessageForm::CopyOnCtrlC(const MSG& msg)
     std::vector<std::string> captions;
     for (const Button& b : buttons_) captions.emplace_back(b.caption);
     const std::string text = MessageClipboardText(caption_, text_, captions);
-    if (OpenClipboard(Window())) {
-        EmptyClipboard();
-        if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-            char* bytes = static_cast<char*>(GlobalLock(memory));
-            std::copy(text.begin(), text.end(), bytes);
-            bytes[text.size()] = '\0';
-            GlobalUnlock(memory);
-            if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
-        }
-        CloseClipboard();
-    }
+    PutOnClipboard(Window(), text);
     return true;
 }
 

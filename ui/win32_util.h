@@ -1,4 +1,5 @@
-// Small RAII helpers for Win32 handles and GDI objects.
+// Small RAII helpers of the windows: device contexts, selections, the wait
+// cursor, and the handle owners of platform/win32/win32_handle.h.
 #pragma once
 
 #include <windows.h>
@@ -8,62 +9,20 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/win32/win32_handle.h"
 #include "platform/win32/win32_wide.h"
 
 namespace quorvel::ui {
 
-// Owns one handle and gives it back to the system once, with `Close`.
-template <typename Handle, typename Close>
-class OwnedHandle {
-public:
-    explicit OwnedHandle(Handle handle = nullptr) : handle_(handle) {}
-    ~OwnedHandle() { Reset(); }
-    OwnedHandle(OwnedHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    OwnedHandle& operator=(OwnedHandle&& other) noexcept
-    {
-        if (this != &other) Reset(std::exchange(other.handle_, nullptr));
-        return *this;
-    }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-
-    Handle Get() const { return handle_; }
-    void Reset(Handle handle = nullptr)
-    {
-        if (handle_) Close()(handle_);
-        handle_ = handle;
-    }
-
-private:
-    Handle handle_;
-};
-
-struct DeleteGdiObject {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-struct DestroyImageList {
-    void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
-};
-struct DeleteMemoryDC {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-struct DestroyAccelerators {
-    void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
-};
-
-// A GDI object (font, bitmap, brush).
-template <typename Handle>
-using GdiObject = OwnedHandle<Handle, DeleteGdiObject>;
-
-// An image list. A control keeps using one only when created to share it
-// (LVS_SHAREIMAGELISTS); otherwise the control destroys it itself and it
-// must not be held here.
-using ImageList = OwnedHandle<HIMAGELIST, DestroyImageList>;
-
-// A memory device context from CreateCompatibleDC.
-using MemoryDC = OwnedHandle<HDC, DeleteMemoryDC>;
-
-using AcceleratorTable = OwnedHandle<HACCEL, DestroyAccelerators>;
+// The handle owners are the platform's one family of them.
+using quorvel::AcceleratorTable;
+using quorvel::DropHandle;
+using quorvel::GdiObject;
+using quorvel::GlobalLockGuard;
+using quorvel::GlobalMemory;
+using quorvel::ImageList;
+using quorvel::MemoryDC;
+using quorvel::Menu;
 
 // A device context from GetDC, released once.
 class WindowDC {

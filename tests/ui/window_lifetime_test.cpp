@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/cell_table.h"
+#include "ui/clipboard.h"
 #include "ui/grid_view.h"
 #include "ui/resource.h"
 #include "ui/start_up.h"
@@ -169,6 +170,32 @@ TEST(CaptionButtons, TheirSymbolFontIsMarlett)
     DeleteDC(dc);
     DeleteObject(font);
     EXPECT_STREQ(face, "Marlett");
+}
+
+std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr)) return "(not opened)";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+            text = bytes;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+HGLOBAL WINAPI NoMemory(UINT, SIZE_T) { return nullptr; }
+
+TEST(Clipboard, AFailedAllocationLeavesTheClipboardAsItWas)
+{
+    ASSERT_TRUE(PutOnClipboard(nullptr, "before"));
+    EXPECT_EQ(ClipboardText(), "before");
+    EXPECT_FALSE(PutOnClipboard(nullptr, "after", NoMemory));
+    EXPECT_EQ(ClipboardText(), "before");
+    EXPECT_TRUE(PutOnClipboard(nullptr, "after"));
+    EXPECT_EQ(ClipboardText(), "after");
 }
 
 class GridHost : public ::testing::Test {
