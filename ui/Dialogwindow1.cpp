@@ -61,11 +61,9 @@ void TDialogForm1::Create(HINSTANCE instance, HWND owner, HFONT font, const Scal
     SizeLabelToText();
 }
 
-LRESULT TDialogForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT TDialogForm1::HandleModalMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case DM_GETDEFID:
-        return MAKELRESULT(defaultId_, DC_HASDEFID);
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam), lParam == 0);
         return 0;
@@ -89,7 +87,7 @@ void TDialogForm1::OnCommand(int id, int code, bool fromKeyboard)
 
 void TDialogForm1::SetDefaultButton(int id)
 {
-    defaultId_ = id;
+    SetDefaultId(id);
     SendMessageA(okButton_, BM_SETSTYLE, id == IDOK ? BS_DEFPUSHBUTTON | BS_NOTIFY : BS_PUSHBUTTON | BS_NOTIFY, TRUE);
     SendMessageA(cancelButton_, BM_SETSTYLE, id == IDCANCEL ? BS_DEFPUSHBUTTON | BS_NOTIFY : BS_PUSHBUTTON | BS_NOTIFY,
                  TRUE);
@@ -109,11 +107,7 @@ bool TDialogForm1::TypeAhead(const MSG& msg)
     return true;
 }
 
-void TDialogForm1::Close(Result result)
-{
-    result_ = result;
-    done_ = true;
-}
+void TDialogForm1::Close(Result result) { EndModal(result); }
 
 void TDialogForm1::SetEntries(const std::vector<std::string>& entries, const std::vector<std::string>* utf8Entries)
 {
@@ -158,24 +152,21 @@ TDialogForm1::Result TDialogForm1::ShowModal()
         SetWindowPos(Window(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         shownBefore_ = true;
     }
-    done_ = false;
-    result_ = kCancel;
-    std::optional<ModalScope> modal(Window());
-    ShowWindow(Window(), SW_SHOW);
-    SetForegroundWindow(Window());
     // Back to the control that had the focus when the dialog last closed;
     // the first time, the first in the tab order.
-    SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : okButton_);
     typeAhead_.Reset();
-    Application::Instance().RunModal(Window(), done_, [this](const MSG& msg) { return TypeAhead(msg); });
+    const int result = RunModal(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : okButton_);
+    ShowWindow(Window(), SW_HIDE);
+    return result == kOk ? kOk : kCancel;
+}
+
+void TDialogForm1::OnModalEnd()
+{
     HWND focus = GetFocus();
     if (focus && IsChild(Window(), focus)) {
         // The open list of the combo box is a child of the combo box.
         lastFocus_ = (focus == comboBox_ || IsChild(comboBox_, focus)) ? comboBox_ : focus;
     }
-    modal.reset();
-    ShowWindow(Window(), SW_HIDE);
-    return result_;
 }
 
 int TDialogForm1::SelectedIndex() const { return static_cast<int>(SendMessageA(comboBox_, CB_GETCURSEL, 0, 0)); }

@@ -10,12 +10,13 @@
 
 #include "system/system_services.h"
 #include "ui/list_type_ahead.h"
+#include "ui/modal.h"
 #include "ui/win32_util.h"
 #include "ui/window_base.h"
 
 namespace quorvel::ui {
 
-class TDialogForm1 final : public WindowBase {
+class TDialogForm1 final : public ModalWindow {
 public:
     enum Result { kOk = 1, kCancel = 2 };
 
@@ -35,7 +36,9 @@ public:
     std::string SelectedText() const;
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleModalMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool InterceptMessage(const MSG& msg) override { return TypeAhead(msg); }
+    void OnModalEnd() override;
     void OnCommand(int id, int code, bool fromKeyboard);
     void SetDefaultButton(int id);
     bool TypeAhead(const MSG& msg);
@@ -49,12 +52,9 @@ private:
     HFONT font_ = nullptr;
     Scaler scale_;
     HWND lastFocus_ = nullptr;  // restored on the next showing
-    int defaultId_ = IDOK;
     std::vector<std::string> entries_;
     ListTypeAhead typeAhead_{SystemCodePage()};
     bool shownBefore_ = false;
-    bool done_ = false;
-    Result result_ = kCancel;
 };
 
 extern const char* const kDialogWindowClass;

@@ -50,18 +50,19 @@ struct MessageLayout {
 };
 
 // One showing of a message window.
-class MessageForm final : public WindowBase {
+class MessageForm final : public ModalWindow {
 public:
     MessageForm(std::string caption, std::string text, std::vector<Button> buttons, int defaultId, int cancelId)
-        : caption_(std::move(caption)), text_(std::move(text)), buttons_(std::move(buttons)), defaultId_(defaultId),
-          cancelId_(cancelId)
+        : caption_(std::move(caption)), text_(std::move(text)), buttons_(std::move(buttons)), cancelId_(cancelId)
     {
+        SetDefaultId(defaultId);
     }
 
     MessageResult Show(LPCSTR icon);
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleModalMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool InterceptMessage(const MSG& msg) override { return CopyOnCtrlC(msg); }
     void Finish(MessageResult result);
     MessageLayout Measure(LPCSTR icon);
     void CreateWindowAndControls(const MessageLayout& layout, LPCSTR icon);
@@ -70,19 +71,14 @@ private:
     std::string caption_;
     std::string text_;
     std::vector<Button> buttons_;
-    int defaultId_;
     int cancelId_;
-    MessageResult result_ = MessageResult::kNone;
-    bool done_ = false;
     GdiObject<HFONT> font_;
     HWND focus_ = nullptr;
 };
 
-LRESULT MessageForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT MessageForm::HandleModalMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case DM_GETDEFID:
-        return MAKELRESULT(defaultId_, DC_HASDEFID);
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         if (id == IDCANCEL) Finish(ResultOfButton(cancelId_));
@@ -97,11 +93,7 @@ LRESULT MessageForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-void MessageForm::Finish(MessageResult result)
-{
-    result_ = result;
-    done_ = true;
-}
+void MessageForm::Finish(MessageResult result) { EndModal(static_cast<int>(result)); }
 
 // Ctrl alone with C: beep and put the window's text on the clipboard.
 bool MessageForm::CopyOnCtrlC(const MSG& msg)
@@ -194,9 +186,9 @@ void MessageForm::CreateWindowAndControls(const MessageLayout& l, LPCSTR icon)
     int x = (l.clientWidth - l.rowWidth) / 2;
     const int y = l.marginTop + l.blockHeight + l.gapAboveButtons;
     for (const Button& b : buttons_) {
-        const DWORD buttonStyle = WS_TABSTOP | (b.id == defaultId_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        const DWORD buttonStyle = WS_TABSTOP | (b.id == DefaultId() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         HWND button = child("BUTTON", b.caption, buttonStyle, x, y, l.buttonWidth, l.buttonHeight, b.id);
-        if (b.id == defaultId_) focus_ = button;
+        if (b.id == DefaultId()) focus_ = button;
         x += l.buttonWidth + l.buttonGap;
     }
 }
@@ -204,13 +196,9 @@ void MessageForm::CreateWindowAndControls(const MessageLayout& l, LPCSTR icon)
 MessageResult MessageForm::Show(LPCSTR icon)
 {
     CreateWindowAndControls(Measure(icon), icon);
-    std::optional<ModalScope> modal(Window());
-    ShowWindow(Window(), SW_SHOW);
-    SetFocus(focus_);
-    Application::Instance().RunModal(Window(), done_, [this](const MSG& msg) { return CopyOnCtrlC(msg); });
-    modal.reset();
+    const auto result = static_cast<MessageResult>(RunModal(focus_));
     DestroyWindow(Window());
-    return result_;
+    return result;
 }
 
 }  // namespace

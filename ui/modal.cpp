@@ -1,5 +1,7 @@
 #include "ui/modal.h"
 
+#include "ui/application.h"
+
 namespace quorvel::ui {
 
 namespace {
@@ -30,6 +32,31 @@ ModalScope::~ModalScope()
     for (HWND window : disabled_)
         if (IsWindow(window)) EnableWindow(window, TRUE);
     if (active_ && IsWindow(active_)) SetActiveWindow(active_);
+}
+
+int ModalWindow::RunModal(HWND focus)
+{
+    done_ = false;
+    result_ = 0;
+    const ModalScope modal(Window());
+    ShowWindow(Window(), SW_SHOW);
+    SetForegroundWindow(Window());
+    SetFocus(focus);
+    Application::Instance().RunModal(Window(), done_, [this](const MSG& msg) { return InterceptMessage(msg); });
+    OnModalEnd();
+    return result_;
+}
+
+void ModalWindow::EndModal(int result)
+{
+    result_ = result;
+    done_ = true;
+}
+
+LRESULT ModalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == DM_GETDEFID) return MAKELRESULT(defaultId_, DC_HASDEFID);
+    return HandleModalMessage(message, wParam, lParam);
 }
 
 POINT CentredOnScreen(int width, int height)

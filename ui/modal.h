@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "ui/window_base.h"
+
 namespace quorvel::ui {
 
 class ModalScope {
@@ -19,6 +21,36 @@ public:
 private:
     std::vector<HWND> disabled_;
     HWND active_;
+};
+
+// The base of the program's modal windows (the column dialog, the message
+// windows): one loop runs them, with the dialog manager's keys (Tab, Enter
+// for the default button, Esc) and DM_GETDEFID answered from one place.
+class ModalWindow : public WindowBase {
+protected:
+    // Shows the window modally with the focus on `focus`, every other
+    // window of the program disabled, until EndModal; returns its result.
+    int RunModal(HWND focus);
+    void EndModal(int result);
+
+    int DefaultId() const { return defaultId_; }
+    void SetDefaultId(int id) { defaultId_ = id; }
+
+    // A message the window takes before the dialog manager does; true when
+    // taken.
+    virtual bool InterceptMessage(const MSG& /*msg*/) { return false; }
+    // Told while the window still shows and has the focus, just before it
+    // closes.
+    virtual void OnModalEnd() {}
+    // The window's own messages; DM_GETDEFID is answered before them.
+    virtual LRESULT HandleModalMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
+
+    int defaultId_ = IDOK;
+    bool done_ = false;
+    int result_ = 0;
 };
 
 // Centres a window of the given outer size on the screen.
