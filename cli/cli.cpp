@@ -189,6 +189,10 @@ int SplitSortedTable(const Options& options, const std::string& file, const Enco
     SplitOptions splitOptions;
     splitOptions.headerLine = options.header;
     splitOptions.byteOrderMark = encoding.byteOrderMark;
+    if (options.dryRun) {
+        PrintPlan(PlanSplitPieces(table, key, target, splitOptions), out);
+        return kSuccess;
+    }
     SplitState state;
     const std::vector<std::string> pieces = WriteSplitPieces(
         table, key, target, [&](int32_t row) { table.SelectRow(row); }, state, splitOptions);
@@ -248,7 +252,7 @@ int Split(const Options& options, std::ostream& out, std::ostream& err, FileSyst
     const EncodingChoice choice = ChosenEncoding(options);
     // The core's paths are UTF-8.
     const std::string file = PathToUtf8(options.file);
-    if (options.sortColumn && options.keyColumn && !options.dryRun) {
+    if (options.sortColumn && options.keyColumn) {
         try {
             return SplitSortedTable(options, file, choice, out, err, files);
         } catch (const RowLimitError&) {

@@ -103,7 +103,7 @@ TEST(CsvTokenStream, EveryPartEndGivesTheSameTokens)
     for (const std::string& text : texts) {
         test::FakeFileSystem fs;
         fs.files["in.csv"] = text;
-        for (const EncodingChoice choice : {EncodingChoice::Forced(kSjis), EncodingChoice::Detect(kSjis)}) {
+        for (const EncodingChoice& choice : {EncodingChoice::Forced(kSjis), EncodingChoice::Detect(kSjis)}) {
             const std::vector<std::string> whole = ReadCsvTokens("in.csv", choice, fs).ToStrings();
             for (size_t part = 64; part <= text.size() + 1; ++part)
                 ASSERT_EQ(Show(StreamTokens(fs, choice, part)), Show(whole)) << "part " << part << " of " << Show(text);
