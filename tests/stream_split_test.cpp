@@ -132,11 +132,13 @@ Outcome StreamedSplit(const SplitCase& setup, const StreamSizes& sizes, uint64_t
 }
 
 // Keys that collide where case is ignored, that repeat, that hold bytes a
-// name cannot, that are long, and cells that need quotes.
+// name cannot, that are long, that are device names or end in a dot or a
+// blank, and cells that need quotes.
 std::string RandomTable(std::mt19937& random, int32_t columns, size_t rows)
 {
-    static const std::vector<std::string> kKeys = {"A", "a", "b", "B", "東京", "\x81", "x/y", "", "\"q,\"",
-                                                   std::string(300, 'L'), "c", "d\r\ne"};
+    static const std::vector<std::string> kKeys = {"A",  "a",   "b",   "B",   "東京", "\x81", "x/y",
+                                                   "",   "\"q,\"", std::string(300, 'L'), "c", "d\r\ne",
+                                                   "CON", "con", "x.",  "y ",  "NUL."};
     static const std::vector<std::string> kCells = {"1", "22", "", "a b", "\"x\"", "表", "\x81", "z", "\"\"\"\""};
     std::uniform_int_distribution<size_t> key(0, kKeys.size() - 1), cell(0, kCells.size() - 1);
     std::uniform_int_distribution<int> shape(0, 9);
