@@ -30,6 +30,7 @@ TextParts::TextParts(const std::string& path, const EncodingChoice& choice, File
     : path_(path), files_(files), file_(files.OpenForReading(path)), encoding_{choice.fallback}
 {
     if (!file_ || !file_->QuerySize(fileSize_)) throw FileOpenError(path);
+    readAhead_ = std::make_unique<ReadAhead>(*file_, fileSize_);
     capacity_ = std::max<size_t>(partBytes, 64);
     buffer_ = AllocateBuffer(capacity_ + 1);
     Fill();
@@ -44,7 +45,7 @@ void TextParts::Fill()
         const uint64_t left = fileSize_ - readTotal_;
         const size_t request = static_cast<size_t>(std::min<uint64_t>(capacity_ - filled_, left));
         size_t got = 0;
-        if (request > 0 && !file_->Read(buffer_.get() + filled_, request, got)) throw FileOpenError(path_);
+        if (request > 0 && !readAhead_->Read(buffer_.get() + filled_, request, got)) throw FileOpenError(path_);
         filled_ += got;
         readTotal_ += got;
         // A file that shrank gives the bytes that came.
@@ -134,7 +135,7 @@ void TextParts::ReadToTheEnd()
     while (!endOfFile_) {
         size_t got = 0;
         const size_t request = static_cast<size_t>(std::min<uint64_t>(block.size(), fileSize_ - readTotal_));
-        if (!file_->Read(block.data(), request, got)) throw FileOpenError(path_);
+        if (!readAhead_->Read(block.data(), request, got)) throw FileOpenError(path_);
         readTotal_ += got;
         if (got == 0 || readTotal_ == fileSize_) endOfFile_ = true;
     }

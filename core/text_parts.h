@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/read_ahead.h"
 #include "core/text_encoding.h"
 #include "core/interface/byte_buffer.h"
 #include "core/interface/file_system.h"
@@ -63,6 +64,7 @@ private:
     std::string path_;
     FileSystem& files_;
     std::unique_ptr<InputFile> file_;
+    std::unique_ptr<ReadAhead> readAhead_;  // declared after the file, which it reads: gone first
     uint64_t fileSize_ = 0;
     uint64_t readTotal_ = 0;
     bool endOfFile_ = false;
