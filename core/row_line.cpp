@@ -26,6 +26,29 @@ bool HasByteBelow0x2D(std::string_view cell)
     return false;
 }
 
+// Copies a cell that has no byte below 0x2D (the common cell, which needs
+// no quotes) while it checks it, eight bytes at a step; false, with the
+// bytes at `out` undefined, for any other cell.
+inline bool CopyIfPlain(char* out, std::string_view cell)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHigh = 0x8080808080808080ull;
+    const char* in = cell.data();
+    const size_t n = cell.size();
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, in + i, 8);
+        if (((word - kOnes * 0x2D) & ~word & kHigh) != 0) return false;
+        std::memcpy(out + i, &word, 8);
+    }
+    for (; i < n; ++i) {
+        if (static_cast<uint8_t>(in[i]) < 0x2D) return false;
+        out[i] = in[i];
+    }
+    return true;
+}
+
 // Cells are short: a call to memcpy per cell costs more than the copy.
 inline void CopyCell(char* out, const char* in, size_t n)
 {
@@ -110,6 +133,7 @@ size_t RowLineBuilder::AppendTo(const CellTable& table, int32_t row, char* out, 
 
 size_t RowLineBuilder::WriteCell(char* out, std::string_view cell) const
 {
+    if (CopyIfPlain(out, cell)) return cell.size();
     if (!NeedsQuotes(cell)) {
         CopyCell(out, cell.data(), cell.size());
         return cell.size();
