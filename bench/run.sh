@@ -103,25 +103,23 @@ for run in 1 2; do
 done
 rm -rf "$work/m" "$work/a" "$work/f"
 
+# beside_loop FILE PIECES ARGS...: three runs of quorvel-cli split FILE
+# ARGS, each beside a bare create-write-close loop of the same PIECES.
+beside_loop() {
+  file=$1 pieces=$2; shift 2
+  for run in 1 2 3; do
+    figures=$(timed "$work/q" "$file" "$bin/quorvel-cli" split "$file" "$@")
+    q=${figures% *} rss=${figures#* }
+    rm -f "$work/q/$file"; rm -rf "$work/l"; mkdir -p "$work/l"; sync
+    loop=$("$bin/bench/quorvel-bench-floor" --loop "$work/q" "$work/l")
+    printf '  run %s: quorvel-cli %.3f s, peak %.1f MB; bare create-write-close loop of the same %s pieces %.3f s = %.2f x\n' \
+      "$run" "$q" "$(calc "$rss / 1024")" "$pieces" "$loop" "$(calc "$q / $loop")"
+  done
+}
 echo "== streaming split: the same file in chunks of 1,000,000 rows with --header, every run"
-for run in 1 2 3; do
-  set -- $(timed "$work/q" 2400k.csv "$bin/quorvel-cli" split 2400k.csv --columns 8 --chunk 1000000 --header)
-  q=$1 rss=$2
-  rm -f "$work/q/2400k.csv"; rm -rf "$work/l"; mkdir -p "$work/l"; sync
-  loop=$("$bin/bench/quorvel-bench-floor" --loop "$work/q" "$work/l")
-  printf '  run %s: quorvel-cli %.3f s, peak %.1f MB; bare create-write-close loop of the same 3 pieces %.3f s = %.2f x\n' \
-    "$run" "$q" "$(calc "$rss / 1024")" "$loop" "$(calc "$q / $loop")"
-done
-
+beside_loop 2400k.csv 3 --columns 8 --chunk 1000000 --header
 echo "== streaming split: 100,000 distinct keys (100,000 rows by id), every run"
-for run in 1 2 3; do
-  set -- $(timed "$work/q" 100k.csv "$bin/quorvel-cli" split 100k.csv --columns 8 --key 0)
-  q=$1 rss=$2
-  rm -f "$work/q/100k.csv"; rm -rf "$work/l"; mkdir -p "$work/l"; sync
-  loop=$("$bin/bench/quorvel-bench-floor" --loop "$work/q" "$work/l")
-  printf '  run %s: quorvel-cli %.3f s, peak %.1f MB; bare create-write-close loop of the same 100,000 pieces %.3f s = %.2f x\n' \
-    "$run" "$q" "$(calc "$rss / 1024")" "$loop" "$(calc "$q / $loop")"
-done
+beside_loop 100k.csv 100,000 --columns 8 --key 0
 rm -rf "$work/q" "$work/l"
 
 [ "$native_only" = --native ] && exit 0
