@@ -75,7 +75,8 @@ public:
 
     // Empties the store and lays the tokens out row by row at the current
     // column count. A list that needs more than MaxTableRows rows raises
-    // RowLimitError before anything changes.
+    // RowLimitError before anything changes. A list cut short at the limit
+    // makes the table a preview of its file.
     void LayOutTokens(TokenList tokens);
 
     // Data row j + 1 takes every stored cell of the row `order[j] + 1`;
@@ -84,6 +85,14 @@ public:
     void PermuteDataRows(const std::vector<uint32_t>& order) { PermuteDataRows(order.data(), order.size()); }
 
     void SetObserver(TableObserver* observer) { observer_ = observer; }
+
+    // What a reader of the file needs to lay out rows as the table shows
+    // them: the column count of the last load, and where each shown column
+    // stands in that layout after the user's moves.
+    int32_t LayoutColumns() const { return static_cast<int32_t>(baseCols_); }
+    int32_t LayoutColumnOf(int32_t col) const { return static_cast<int32_t>(PhysicalCol(col)); }
+    // The last load stopped at MaxTableRows and the file has more rows.
+    bool IsPreview() const { return base_.CutShort(); }
 
 private:
     static uint64_t Key(uint32_t col, uint32_t row) { return (uint64_t{col} << 32) | row; }

@@ -3,15 +3,20 @@
 #include <new>
 
 #include "core/errors.h"
+#include "core/table_limits.h"
 #include "core/token_reader.h"
 
 namespace quorvel {
 
-FileEncoding OpenCsvFile(CellTable& table, const std::string& path, const EncodingChoice& choice, FileSystem& files)
+FileEncoding OpenCsvFile(CellTable& table, const std::string& path, const EncodingChoice& choice, FileSystem& files,
+                         OverCap overCap)
 {
+    const size_t limit = overCap == OverCap::kPreview
+                             ? static_cast<size_t>(MaxTableRows) * static_cast<size_t>(table.ColCount())
+                             : ~size_t{0};
     TokenList tokens;
     try {
-        tokens = ReadCsvTokens(path, choice, files);
+        tokens = ReadCsvTokens(path, choice, files, limit);
     } catch (const std::bad_alloc&) {
         throw OutOfMemoryError();
     }

@@ -12,9 +12,14 @@
 
 namespace quorvel {
 
+// How a file over the table's cap is opened.
+enum class OverCap { kRefuse, kPreview };
+
 // Reads in the encoding that `choice` decides and returns it. Raises
 // FileOpenError, Utf16FileError, RowLimitError or OutOfMemoryError; the
-// table is then as it was.
-FileEncoding OpenCsvFile(CellTable& table, const std::string& path, const EncodingChoice& choice, FileSystem& files);
+// table is then as it was. With kPreview a file of more than MaxTableRows
+// rows fills the table's rows and no more: the table is its preview.
+FileEncoding OpenCsvFile(CellTable& table, const std::string& path, const EncodingChoice& choice, FileSystem& files,
+                         OverCap overCap = OverCap::kRefuse);
 
 }  // namespace quorvel

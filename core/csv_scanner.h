@@ -161,6 +161,10 @@ public:
     {
     }
 
+    // Stops the scan once the sink holds `count` tokens: Run then returns
+    // where the next token begins, or the end.
+    void StopAfter(size_t count) { tokenLimit_ = count; }
+
     // Scans to the end of the text, or of a partial text's last whole
     // token, and returns where it stopped: the 0x00 that ends the text, the
     // end of a partial text, or the first byte of a token left for the next
@@ -168,7 +172,7 @@ public:
     size_t Run()
     {
         size_t p = SkipBlanks(start_);
-        while (class_[s_[p]] != kEnd) {
+        while (class_[s_[p]] != kEnd && sink_.Count() < tokenLimit_) {
             const size_t tokenStart = p;
             const size_t count = sink_.Count();
             p = (s_[p] == '"') ? BlockQuotedValue(p) : BlockUnquotedValue(p);
@@ -342,6 +346,7 @@ private:
     BlockCursor blocks_;
     Sink& sink_;
     size_t nextProgress_ = 0;
+    size_t tokenLimit_ = std::numeric_limits<size_t>::max();
     std::string scratch_;
 };
 

@@ -47,7 +47,9 @@ FileTextStream::FileTextStream(const std::string& path, FileSystem& files) : pat
     }
 }
 
-FileTextStream::~FileTextStream()
+FileTextStream::~FileTextStream() { StopReading(); }
+
+void FileTextStream::StopReading()
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -58,6 +58,9 @@ public:
     size_t WaitForAll() { return WaitFor(~size_t{0}); }
     // Whether the file is read whole (then WaitFor counts the 0x00 too).
     bool IsWhole();
+    // Ends the reading where it is, for a reader that needs no more; the
+    // bytes read so far stay readable.
+    void StopReading();
 
 private:
     void ReadAll();

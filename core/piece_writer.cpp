@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <numeric>
-#include <random>
 
 #include "core/errors.h"
 #include "core/file_text.h"
@@ -122,8 +121,7 @@ PieceWriter::PieceWriter(const SplitTarget& target, std::string header, const Co
     : target_(target), header_(std::move(header)), sortCollation_(sortCollation),
       openFiles_(std::max<size_t>(openFiles, 1)), registry_(target)
 {
-    std::random_device random;
-    spoolTag_ = (uint64_t{random()} << 32) ^ random();
+    spoolTag_ = NewWorkingFileTag();
 }
 
 PieceWriter::~PieceWriter() { RemoveSpools(); }
@@ -228,12 +226,7 @@ void PieceWriter::CloseLeastRecentlyUsed()
 // piece has.
 std::string PieceWriter::NewSpoolPath(const std::string& beside)
 {
-    const CodePage pathCodePage = target_.namesInUtf8 ? CodePage::Utf8() : target_.codePage;
-    std::string path(FolderPart(beside, pathCodePage, target_.pathStyle));
-    char name[64];
-    std::snprintf(name, sizeof name, "~quorvel-%016llx-%llu.tmp", static_cast<unsigned long long>(spoolTag_),
-                  static_cast<unsigned long long>(++spoolCount_));
-    return path.append(name);
+    return WorkingFilePath(beside, target_, spoolTag_, ++spoolCount_);
 }
 
 void PieceWriter::Finish(const std::vector<uint32_t>& sortedOrder)

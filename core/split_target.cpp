@@ -1,5 +1,8 @@
 #include "core/split_target.h"
 
+#include <cstdio>
+#include <random>
+
 #include "core/piece_name.h"
 #include "core/utf8.h"
 
@@ -57,6 +60,25 @@ std::string RefusedName(const std::string& path, const SplitTarget& target)
     if (length(path) > 259) return "path too long";
     if (length(name) > 255) return "name too long";
     return {};
+}
+
+}  // namespace quorvel
+
+namespace quorvel {
+
+std::string WorkingFilePath(const std::string& beside, const SplitTarget& target, uint64_t tag, uint64_t number)
+{
+    std::string path(FolderPart(beside, PathCodePage(target), target.pathStyle));
+    char name[64];
+    std::snprintf(name, sizeof name, "~quorvel-%016llx-%llu.tmp", static_cast<unsigned long long>(tag),
+                  static_cast<unsigned long long>(number));
+    return path.append(name);
+}
+
+uint64_t NewWorkingFileTag()
+{
+    std::random_device random;
+    return (uint64_t{random()} << 32) ^ random();
 }
 
 }  // namespace quorvel

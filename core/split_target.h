@@ -57,6 +57,12 @@ std::string PiecePath(const SplitTarget& target, std::string_view key);
 // "_", the number and ".csv", beside P or in the output folder.
 std::string ChunkPath(const SplitTarget& target, uint64_t number);
 
+// A name for a split's working file beside `beside` (on its volume, so it
+// can be renamed into place): "~quorvel-TAG-N.tmp", which no piece has.
+// `tag` comes from NewWorkingFileTag, one per split.
+std::string WorkingFilePath(const std::string& beside, const SplitTarget& target, uint64_t tag, uint64_t number);
+uint64_t NewWorkingFileTag();
+
 // Why the file system would refuse a piece's path, or empty.
 std::string RefusedName(const std::string& path, const SplitTarget& target);
 

@@ -44,11 +44,16 @@ public:
     const FileEncoding& Encoding() const { return encoding_; }
     void SetEncoding(const FileEncoding& encoding) { encoding_ = encoding; }
 
+    // The reading stopped at a limit and the file has more tokens.
+    bool CutShort() const { return cutShort_; }
+    void SetCutShort(bool cutShort) { cutShort_ = cutShort; }
+
 private:
     TextPool pool_;
     ChunkedArray<TextRef> refs_;
     std::string sourcePath_;
     FileEncoding encoding_{CodePage::ShiftJis()};
+    bool cutShort_ = false;
 };
 
 }  // namespace quorvel

@@ -98,7 +98,7 @@ uint64_t FirstInvalidUtf8Line(const char* bytes, size_t size, size_t start)
 
 }  // namespace
 
-TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files)
+TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files, size_t tokenLimit)
 {
     // The tokens are found while the file is still being read; the list
     // owns the buffer from the start, and outlives the stream that fills it.
@@ -117,11 +117,21 @@ TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, F
         tokens.SetRefSupply(&*refChunks);
     }
     ListSink sink(tokens, base, refChunks ? &*refChunks : nullptr, stream.Capacity());
-    scan::CsvScanner<ListSink>(stream, encoding.TextStart(), encoding.codePage, sink).Run();
+    scan::CsvScanner<ListSink> scanner(stream, encoding.TextStart(), encoding.codePage, sink);
+    scanner.StopAfter(tokenLimit);
+    const size_t stop = scanner.Run();
     tokens.SetRefSupply(nullptr);
-    // The text may end at a 0x00 before the file does; a read failing
-    // after it still fails the load.
-    const size_t size = stream.WaitForAll() - 1;
+    size_t size = 0;
+    if (bytes[stop] != 0) {
+        // Stopped at the limit with more to come: the rest is not read.
+        stream.StopReading();
+        tokens.SetCutShort(true);
+        size = stop;
+    } else {
+        // The text may end at a 0x00 before the file does; a read failing
+        // after it still fails the load.
+        size = stream.WaitForAll() - 1;
+    }
     if (encoding.IsUtf8()) encoding.firstInvalidLine = FirstInvalidUtf8Line(bytes, size, encoding.TextStart());
     tokens.SetSourcePath(path);
     tokens.SetEncoding(encoding);

@@ -21,7 +21,9 @@ TokenList SplitCsvText(LoadedFile text, const CodePage& codePage, size_t start =
 
 // Reads the file's tokens in the encoding that `choice` decides (see
 // text_encoding.h); the list tells which. Raises FileOpenError or
-// Utf16FileError.
-TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files);
+// Utf16FileError. With `tokenLimit`, the reading stops once it holds that
+// many tokens, and the list tells whether the file goes on after them.
+TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files,
+                        size_t tokenLimit = ~size_t{0});
 
 }  // namespace quorvel

@@ -47,6 +47,7 @@ public:
     std::optional<FileIdentity> IdentityOf(const std::string&) override { return std::nullopt; }
     bool IsFolder(const std::string&) override { return false; }
     bool RemoveFile(const std::string&) override { return false; }
+    bool ReplaceFile(const std::string&, const std::string&) override { return false; }
 
 private:
     std::string_view bytes_;

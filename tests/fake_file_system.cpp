@@ -127,4 +127,27 @@ std::optional<FileIdentity> FakeFileSystem::IdentityOf(const std::string& path)
     return FileIdentity{7, IdentityIndex(Canonical(path))};
 }
 
+bool FakeFileSystem::RemoveFile(const std::string& path)
+{
+    if (++removeCalls == failRemoveAtCall) return false;
+    return files.erase(Canonical(path)) != 0;
+}
+
+bool FakeFileSystem::ReplaceFile(const std::string& from, const std::string& to)
+{
+    if (++replaceCalls == failReplaceAtCall) return false;
+    const auto found = files.find(Canonical(from));
+    if (found == files.end()) return false;
+    std::string content = std::move(found->second);
+    files.erase(found);
+    files[Canonical(to)] = std::move(content);
+    // The renamed file keeps its identity under its new name.
+    const auto identity = identities_.find(Canonical(from));
+    if (identity != identities_.end()) {
+        identities_[Canonical(to)] = identity->second;
+        identities_.erase(identity);
+    }
+    return true;
+}
+
 }  // namespace quorvel::test

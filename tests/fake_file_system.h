@@ -48,7 +48,12 @@ public:
     std::optional<FileIdentity> IdentityOf(const std::string& path) override;
     bool IsFolder(const std::string& path) override { return folders.count(path) != 0; }
     std::set<std::string> folders;  // paths that are folders
-    bool RemoveFile(const std::string& path) override { return files.erase(Canonical(path)) != 0; }
+    bool RemoveFile(const std::string& path) override;
+    bool ReplaceFile(const std::string& from, const std::string& to) override;
+    int failRemoveAtCall = 0;   // counted over RemoveFile calls, 1-based; 0 never
+    int failReplaceAtCall = 0;  // counted over ReplaceFile calls, 1-based; 0 never
+    int removeCalls = 0;
+    int replaceCalls = 0;
 
     std::string Canonical(const std::string& path) const;
     const std::string* Find(const std::string& path) const;

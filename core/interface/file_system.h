@@ -72,6 +72,11 @@ public:
 
     // Removes a file that the split made for its own use; false on failure.
     virtual bool RemoveFile(const std::string& path) = 0;
+
+    // Renames a file that the split wrote to `to` in the same folder,
+    // replacing a file of that name; false on failure, and then both
+    // files are as they were.
+    virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
 };
 
 // The platform's own file layer. (Platform layer.)

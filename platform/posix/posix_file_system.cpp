@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 
@@ -135,6 +136,11 @@ public:
     }
 
     bool RemoveFile(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+
+    bool ReplaceFile(const std::string& from, const std::string& to) override
+    {
+        return ::rename(from.c_str(), to.c_str()) == 0;
+    }
 
     std::optional<FileIdentity> IdentityOf(const std::string& path) override
     {

@@ -126,6 +126,11 @@ public:
 
     bool RemoveFile(const std::string& path) override { return DeleteFileW(WideFromUtf8(path).c_str()) != 0; }
 
+    bool ReplaceFile(const std::string& from, const std::string& to) override
+    {
+        return MoveFileExW(WideFromUtf8(from).c_str(), WideFromUtf8(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    }
+
     std::optional<FileIdentity> IdentityOf(const std::string& path) override
     {
         FileHandle file(CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -1,0 +1,154 @@
+#include "core/staged_file_system.h"
+
+#include <cstddef>
+
+#include "core/errors.h"
+
+namespace quorvel {
+
+namespace {
+
+// A piece's file as the split sees it: the name's file by identity, the
+// working file for its bytes.
+class StagedPiece final : public PieceFile {
+public:
+    StagedPiece(std::unique_ptr<PieceFile> working, const FileIdentity& identity)
+        : working_(std::move(working)), identity_(identity)
+    {
+    }
+    FileIdentity Identity() const override { return identity_; }
+    bool Truncate() override { return working_->Truncate(); }
+    bool SeekToEnd() override { return working_->SeekToEnd(); }
+    size_t Write(const char* bytes, size_t count) override { return working_->Write(bytes, count); }
+
+private:
+    std::unique_ptr<PieceFile> working_;
+    FileIdentity identity_;
+};
+
+std::pair<uint64_t, uint64_t> KeyOf(const FileIdentity& identity) { return {identity.volume, identity.index}; }
+
+}  // namespace
+
+StagedFileSystem::StagedFileSystem(FileSystem& base, const SplitTarget& target)
+    : base_(base), target_(target), tag_(NewWorkingFileTag())
+{
+}
+
+StagedFileSystem::~StagedFileSystem() { Discard(); }
+
+StagedFileSystem::Staged* StagedFileSystem::Find(const std::string& path)
+{
+    if (staged_.empty()) return nullptr;
+    const std::optional<FileIdentity> identity = base_.IdentityOf(path);
+    if (!identity) return nullptr;
+    const auto found = byIdentity_.find(KeyOf(*identity));
+    return found == byIdentity_.end() ? nullptr : found->second;
+}
+
+StagedFileSystem::Staged* StagedFileSystem::Stage(const std::string& path)
+{
+    auto staged = std::make_unique<Staged>();
+    staged->path = path;
+    std::optional<FileIdentity> identity = base_.IdentityOf(path);
+    if (!identity) {
+        // An empty file holds the new name, so that the file system says
+        // which later names are the same file, and nobody takes it meanwhile.
+        std::unique_ptr<PieceFile> made = base_.CreateNewPiece(path);
+        if (!made) {
+            made = base_.OpenPiece(path);
+            if (!made) return nullptr;
+        }
+        made.reset();
+        staged->madeForName = true;
+        identity = base_.IdentityOf(path);
+        if (!identity) {
+            base_.RemoveFile(path);
+            return nullptr;
+        }
+    }
+    staged->identity = *identity;
+    const auto found = byIdentity_.find(KeyOf(*identity));
+    if (found != byIdentity_.end()) return found->second;
+
+    staged->workingPath = WorkingFilePath(path, target_, tag_, ++count_);
+    std::unique_ptr<PieceFile> working = base_.CreateNewPiece(staged->workingPath);
+    if (!working) working = base_.OpenPiece(staged->workingPath);
+    if (!working || !working->Truncate()) {
+        working.reset();
+        base_.RemoveFile(staged->workingPath);
+        if (staged->madeForName) base_.RemoveFile(path);
+        return nullptr;
+    }
+    byIdentity_[KeyOf(*identity)] = staged.get();
+    staged_.push_back(std::move(staged));
+    return staged_.back().get();
+}
+
+std::unique_ptr<PieceFile> StagedFileSystem::OpenWorking(Staged& staged)
+{
+    std::unique_ptr<PieceFile> working = base_.OpenPiece(staged.workingPath);
+    if (!working) return nullptr;
+    return std::make_unique<StagedPiece>(std::move(working), staged.identity);
+}
+
+std::unique_ptr<PieceFile> StagedFileSystem::OpenPiece(const std::string& path)
+{
+    Staged* staged = Find(path);
+    if (!staged) staged = Stage(path);
+    return staged ? OpenWorking(*staged) : nullptr;
+}
+
+std::unique_ptr<PieceFile> StagedFileSystem::CreateNewPiece(const std::string& path)
+{
+    if (base_.IdentityOf(path)) return nullptr;  // the name is taken
+    Staged* staged = Stage(path);
+    return staged ? OpenWorking(*staged) : nullptr;
+}
+
+std::unique_ptr<InputFile> StagedFileSystem::OpenForReading(const std::string& path)
+{
+    const Staged* staged = Find(path);
+    return base_.OpenForReading(staged ? staged->workingPath : path);
+}
+
+bool StagedFileSystem::RemoveFile(const std::string& path)
+{
+    Staged* staged = Find(path);
+    if (!staged) return base_.RemoveFile(path);
+    bool removed = base_.RemoveFile(staged->workingPath);
+    if (staged->madeForName) removed = base_.RemoveFile(staged->path) && removed;
+    byIdentity_.erase(KeyOf(staged->identity));
+    for (auto it = staged_.begin(); it != staged_.end(); ++it)
+        if (it->get() == staged) {
+            staged_.erase(it);
+            break;
+        }
+    return removed;
+}
+
+void StagedFileSystem::Commit()
+{
+    for (size_t i = 0; i < staged_.size(); ++i) {
+        const Staged& staged = *staged_[i];
+        if (base_.ReplaceFile(staged.workingPath, staged.path)) continue;
+        const std::string failed = staged.path;
+        staged_.erase(staged_.begin(), staged_.begin() + static_cast<std::ptrdiff_t>(i));
+        Discard();
+        throw FileCreateError(failed);
+    }
+    staged_.clear();
+    byIdentity_.clear();
+}
+
+void StagedFileSystem::Discard() noexcept
+{
+    for (const std::unique_ptr<Staged>& staged : staged_) {
+        base_.RemoveFile(staged->workingPath);
+        if (staged->madeForName) base_.RemoveFile(staged->path);
+    }
+    staged_.clear();
+    byIdentity_.clear();
+}
+
+}  // namespace quorvel
