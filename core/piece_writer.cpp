@@ -117,9 +117,9 @@ size_t WriteSortFrame(char* out, std::string_view sortCell, std::string_view lin
 }
 
 PieceWriter::PieceWriter(const SplitTarget& target, std::string header, const Collation* sortCollation,
-                         size_t openFiles)
+                         size_t openFiles, std::function<bool()> stopRequested)
     : target_(target), header_(std::move(header)), sortCollation_(sortCollation),
-      openFiles_(std::max<size_t>(openFiles, 1)), registry_(target)
+      openFiles_(std::max<size_t>(openFiles, 1)), registry_(target), stopRequested_(std::move(stopRequested))
 {
     spoolTag_ = NewWorkingFileTag();
 }
@@ -162,7 +162,12 @@ void PieceWriter::Write(PieceBatch& batch)
         const uint64_t end = startOfPiece_[piece];
         startOfPiece_[piece] = 0;
         Piece& p = pieces_[piece];
-        if (!p.started) Start(p);
+        if (!p.started) {
+            constexpr size_t kPiecesBetweenStopChecks = 64;
+            if (started_ % kPiecesBetweenStopChecks == 0 && started_ > 0 && stopRequested_ && stopRequested_())
+                throw SplitStopped{};
+            Start(p);
+        }
         WriteAll(FileOf(p), grouped_.View().substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin)));
         begin = end;
     }
@@ -173,6 +178,7 @@ void PieceWriter::Write(PieceBatch& batch)
 void PieceWriter::Start(Piece& piece)
 {
     piece.started = true;
+    ++started_;
     if (open_.size() >= openFiles_) CloseLeastRecentlyUsed();
     std::unique_ptr<PieceFile> file;
     if (sortCollation_) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,20 +59,31 @@ size_t SortFrameBytes(std::string_view sortCell, std::string_view line);
 // Writes the frame at `out`, which has room for SortFrameBytes; returns them.
 size_t WriteSortFrame(char* out, std::string_view sortCell, std::string_view line);
 
+// Raised by the writer when the split is asked to stop while it makes the
+// files of new pieces.
+struct SplitStopped {};
+
 class PieceWriter {
 public:
     // `header`: what each piece begins with (the byte order mark, the
     // header line). `sortCollation`: the pieces are spooled as frames and
     // sorted by their sort cells at the end.
-    PieceWriter(const SplitTarget& target, std::string header, const Collation* sortCollation, size_t openFiles);
+    // `stopRequested`, if given, is asked before every 64th new piece's
+    // file is made: a split with many keys spends its time there, and one
+    // with few writes all the rows read.
+    PieceWriter(const SplitTarget& target, std::string header, const Collation* sortCollation, size_t openFiles,
+                std::function<bool()> stopRequested = nullptr);
     ~PieceWriter();
     PieceWriter(const PieceWriter&) = delete;
     PieceWriter& operator=(const PieceWriter&) = delete;
 
     // Writes a batch. A piece's first lines decide its file. Raises
-    // FileCreateError or FileWriteError.
+    // FileCreateError or FileWriteError, or SplitStopped when asked to stop
+    // (the pieces begun hold whole rows).
     void Write(PieceBatch& batch);
 
+    // How many pieces have their files: the first ones, in piece order.
+    size_t StartedPieces() const { return started_; }
     // The most bytes a batch's lines may take beside the grouped copy.
     size_t GroupedBytes() const { return grouped_.Capacity(); }
 
@@ -102,6 +114,8 @@ private:
     const Collation* sortCollation_;
     size_t openFiles_;
     PieceRegistry registry_;
+    std::function<bool()> stopRequested_;
+    size_t started_ = 0;
     std::vector<Piece> pieces_;
     std::vector<size_t> open_;  // pieces whose file is open
     uint64_t clock_ = 0;

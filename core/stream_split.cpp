@@ -1,6 +1,7 @@
 #include "core/stream_split.h"
 
 #include <algorithm>
+#include <functional>
 #include <future>
 #include <system_error>
 
@@ -167,40 +168,50 @@ StreamSplitResult StreamSplit(RowStream& rows, const std::vector<std::string>& h
 {
     RowCutter cutter(rows, target, spec, observer);
     const Collation* sortCollation = spec.sortColumn ? spec.collation : nullptr;
-    PieceWriter writer(target, PieceHeader(header, cutter.Lines(), spec.options), sortCollation, spec.openFiles);
+    std::function<bool()> stopRequested;
+    if (observer) stopRequested = [observer] { return observer->StopRequested(); };
+    PieceWriter writer(target, PieceHeader(header, cutter.Lines(), spec.options), sortCollation, spec.openFiles,
+                       std::move(stopRequested));
     BatchPipeline pipeline(writer, spec.options.batchBytes / 2);
     StreamSplitResult result;
     const RowLineBuilder& lines = cutter.Lines();
     std::string line;
-    result.stopped = !cutter.Run(
-        [&](std::string path) {
-            result.written.push_back(path);
-            pipeline.NewPiece(std::move(path));
-        },
-        [&](uint32_t piece, const std::vector<std::string_view>& cells) {
-            if (sortCollation) {
-                line.clear();
-                lines.AppendCells(cells.data(), cells.size(), line);
-                line.append("\r\n");
-                const std::string_view sortCell = cells[static_cast<size_t>(*spec.sortColumn)];
-                char* out = pipeline.Reserve(SortFrameBytes(sortCell, line));
-                pipeline.Added(piece, WriteSortFrame(out, sortCell, line));
-            } else {
-                char* out = pipeline.Reserve(RowLineBuilder::MaxLineBytes(cells.data(), cells.size()) + 2);
-                size_t used = lines.WriteCells(cells.data(), cells.size(), out);
-                out[used++] = '\r';
-                out[used++] = '\n';
-                pipeline.Added(piece, used);
-            }
-        });
-    if (sortCollation) {
-        const std::vector<uint32_t> order = cutter.PieceOrder();
-        pipeline.Finish(order);
-        std::vector<std::string> inOrder;
-        for (const uint32_t piece : order) inOrder.push_back(std::move(result.written[piece]));
-        result.written.swap(inOrder);
-    } else {
-        pipeline.Finish({});
+    try {
+        result.stopped = !cutter.Run(
+            [&](std::string path) {
+                result.written.push_back(path);
+                pipeline.NewPiece(std::move(path));
+            },
+            [&](uint32_t piece, const std::vector<std::string_view>& cells) {
+                if (sortCollation) {
+                    line.clear();
+                    lines.AppendCells(cells.data(), cells.size(), line);
+                    line.append("\r\n");
+                    const std::string_view sortCell = cells[static_cast<size_t>(*spec.sortColumn)];
+                    char* out = pipeline.Reserve(SortFrameBytes(sortCell, line));
+                    pipeline.Added(piece, WriteSortFrame(out, sortCell, line));
+                } else {
+                    char* out = pipeline.Reserve(RowLineBuilder::MaxLineBytes(cells.data(), cells.size()) + 2);
+                    size_t used = lines.WriteCells(cells.data(), cells.size(), out);
+                    out[used++] = '\r';
+                    out[used++] = '\n';
+                    pipeline.Added(piece, used);
+                }
+            });
+        if (sortCollation) {
+            const std::vector<uint32_t> order = cutter.PieceOrder();
+            pipeline.Finish(order);
+            std::vector<std::string> inOrder;
+            for (const uint32_t piece : order) inOrder.push_back(std::move(result.written[piece]));
+            result.written.swap(inOrder);
+        } else {
+            pipeline.Finish({});
+        }
+    } catch (const SplitStopped&) {
+        // Stopped while making new pieces' files: those begun stay, with
+        // whole rows; what waited in spools is dropped.
+        result.stopped = true;
+        result.written.resize(writer.StartedPieces());
     }
     return result;
 }

@@ -467,3 +467,44 @@ TEST(StreamSplit, StopsWhenAskedWithWholeRowsInThePiecesWritten)
 
 }  // namespace
 }  // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+// Asked from both threads: stops once the file layer has made `pieces`.
+class StopAfterPieces final : public SplitObserver {
+public:
+    StopAfterPieces(const test::FakeFileSystem& fs, int pieces) : fs_(fs), pieces_(pieces) {}
+    bool StopRequested() override { return fs_.createNewCalls >= pieces_; }
+
+private:
+    const test::FakeFileSystem& fs_;
+    int pieces_;
+};
+
+TEST(StreamSplit, AStopWhileNewPiecesAreMadeEndsBeforeTheNextOne)
+{
+    // Every row a new key, all in one batch: the writer makes the files.
+    SplitCase setup;
+    setup.columns = 2;
+    setup.style = PathStyle::Posix();
+    setup.input = "t.csv";
+    setup.text = "k,v\r\n";
+    for (int r = 0; r < 3000; ++r) setup.text += "key" + std::to_string(r) + "," + std::to_string(r) + "\r\n";
+    test::FakeFileSystem fs = MakeFileSystem(setup);
+    const auto rows = OpenRowStream("t.csv", EncodingChoice::Detect(kSjis), fs, false, 2, 1 << 20);
+    const std::vector<std::string> header = ReadHeader(*rows);
+    StopAfterPieces observer(fs, 100);
+    const StreamSplitResult result = StreamSplit(*rows, header, {"t.csv", kSjis, PathStyle::Posix(), fs}, {}, &observer);
+    EXPECT_TRUE(result.stopped);
+    // The stop is asked for every 64 new pieces.
+    ASSERT_EQ(result.written.size(), 128u) << "the pieces made until the stop was seen, and no more";
+    for (size_t i = 0; i < result.written.size(); ++i) {
+        EXPECT_EQ(result.written[i], "t_key" + std::to_string(i) + ".csv");
+        EXPECT_EQ(fs.files.at(result.written[i]), "key" + std::to_string(i) + "," + std::to_string(i) + "\r\n");
+    }
+    EXPECT_EQ(fs.files.size(), 129u);
+}
+
+}  // namespace
+}  // namespace quorvel

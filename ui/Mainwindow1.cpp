@@ -103,6 +103,8 @@ Menu TMainForm1::BuildMenu()
     AppendMenuA(run.Get(), MF_STRING, IDM_SPLIT, text::kSplitItem);
     AppendMenuA(run.Get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuA(run.Get(), MF_STRING, IDM_SORT, text::kSortItem);
+    AppendMenuA(run.Get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(run.Get(), MF_STRING, IDM_CHUNK, text::kChunkItem);
     Menu help = checked(Menu(CreatePopupMenu()));
     AppendMenuA(help.Get(), MF_STRING, IDM_GUIDE, item(text::kGuideItem, "F1").c_str());
     AppendMenuA(help.Get(), MF_SEPARATOR, 0, nullptr);
@@ -245,6 +247,7 @@ void TMainForm1::OnCommand(UINT id)
     case IDM_EXIT: Exit1Click(); break;
     case IDM_SORT: S1Click(); break;
     case IDM_SPLIT: N2Click(); break;
+    case IDM_CHUNK: L1Click(); break;
     case IDM_GUIDE: G2Click(); break;
     case IDM_INFO: A2Click(); break;
     default: break;
@@ -271,8 +274,10 @@ void TMainForm1::SetHint(const char* hint)
     const size_t bar = text.find('|');
     if (bar != std::string::npos) text = text.substr(bar + 1);
     // With no hint to show, the status bar says that the file was read as
-    // UTF-8; a Shift_JIS file shows nothing, as ever.
+    // UTF-8 and that the grid shows only its first rows; a Shift_JIS file
+    // within the grid's cap shows nothing, as ever.
     if (text.empty() && encoding_.IsUtf8()) text = "UTF-8";
+    if (hint == nullptr && table_.IsPreview()) text = text.empty() ? PreviewStatusText() : text + "  " + PreviewStatusText();
     if (text == hint_ && IsWindow(statusBar_)) return;
     hint_ = text;
     SendMessageA(statusBar_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(hint_.c_str()));
@@ -296,6 +301,7 @@ void TMainForm1::OnMenuSelect(UINT item, UINT flags, HMENU menu)
     case IDM_EXIT: SetHint(text::kExitItemHint); break;
     case IDM_GUIDE: SetHint(text::kGuideItemHint); break;
     case IDM_INFO: SetHint(text::kInfoItemHint); break;
+    case IDM_CHUNK: SetHint(text::kChunkItemHint); break;
     default: SetHint(nullptr); break;  // N2, S1 and the separators have none
     }
 }

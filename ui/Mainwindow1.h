@@ -60,6 +60,10 @@ private:
     void Exit1Click();
     void S1Click();
     void N2Click();
+    void L1Click();
+    // Splits the whole file the table was loaded from, as the table shows
+    // it, with the progress window.
+    void SplitWholeFile(int32_t keyColumn, uint64_t chunkRows, bool headerLine);
     void G2Click();
     void A2Click();
     void UpDown1Click();
@@ -85,6 +89,7 @@ private:
     SplitState split_;          // GroupKey and LineText of the last split
     std::string loadedPath_;    // the file whose data the table holds
     FileEncoding encoding_{CodePage()};  // how that file was read
+    int32_t sortLayoutColumn_ = -1;      // the last sort's column in the file's layout
     bool runEnabled_ = false;
     int columnCount_ = 5;
     bool menuOpen_ = false;

@@ -3,16 +3,21 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/csv_open.h"
+#include "core/file_split.h"
 #include "core/row_sort.h"
 #include "core/text_encoding.h"
 #include "core/interface/collation.h"
 #include "system/system_services.h"
 #include "ui/Mainwindow1.h"
 #include "ui/app_paths.h"
+#include "ui/chunk_dialog.h"
 #include "ui/message_window.h"
+#include "ui/progress_window.h"
 #include "ui/ui_texts.h"
 
 namespace quorvel::ui {
@@ -37,14 +42,17 @@ void TMainForm1::OpenRecordedPath()
         WaitCursor wait;
         // The table is untouched unless the whole read succeeds. The core's
         // paths are UTF-8.
+        // A file longer than the grid holds opens as a preview of its first
+        // rows; the split then reads the whole file again.
         encoding_ = OpenCsvFile(table_, PathFromSystem(path), EncodingChoice::Detect(SystemCodePage()),
-                                NativeFileSystem());
+                                NativeFileSystem(), OverCap::kPreview);
     }
+    sortLayoutColumn_ = -1;
     // Pieces are named after the file whose data the table holds: a
     // failed open leaves this as it was.
     loadedPath_ = path;
     stringGrid1_.SetUtf8(encoding_.IsUtf8());
-    SetHint(nullptr);  // the status bar tells a UTF-8 file
+    SetHint(nullptr);  // the status bar tells a UTF-8 file and a preview
     EnableRunCommands();
 }
 
@@ -74,6 +82,7 @@ void TMainForm1::S1Click()
     dialogForm1_->SetTexts(text::kSortCaption, text::kSortLabel);
     if (dialogForm1_->ShowModal() != TDialogForm1::kOk) return;
     const int key = dialogForm1_->SelectedIndex();
+    sortLayoutColumn_ = table_.LayoutColumnOf(key);
     {
         WaitCursor wait;
         if (encoding_.IsUtf8()) SortDataRows(table_, key, *CollationFor(encoding_.codePage));
@@ -91,6 +100,10 @@ void TMainForm1::N2Click()
     if (dialogForm1_->ShowModal() != TDialogForm1::kOk) return;
     if (!ShowConfirmation(SplitQuestion(dialogForm1_->SelectedText()))) return;
     const int key = dialogForm1_->SelectedIndex();
+    if (table_.IsPreview()) {
+        SplitWholeFile(key, 0, false);
+        return;
+    }
     {
         WaitCursor wait;
         // Pieces are named by the characters of their keys, through the
@@ -100,6 +113,42 @@ void TMainForm1::N2Click()
         SplitOptions options;
         options.byteOrderMark = encoding_.byteOrderMark;
         WriteSplitPieces(table_, key, target, [this](int32_t row) { table_.SelectRow(row); }, split_, options);
+    }
+    MessageBeep(0);
+    ShowNotice(text::kSplitDone);
+}
+
+void TMainForm1::L1Click()
+{
+    if (!runEnabled_) return;
+    const std::optional<ChunkChoice> choice = AskChunkRows();
+    if (!choice) return;
+    SplitWholeFile(0, choice->rows, choice->headerLine);
+}
+
+void TMainForm1::SplitWholeFile(int32_t keyColumn, uint64_t chunkRows, bool headerLine)
+{
+    FileSplitRequest request;
+    request.inputPath = PathFromSystem(loadedPath_);
+    request.choice = EncodingChoice::Detect(SystemCodePage());
+    request.columns = ShownColumns::Of(table_);
+    request.keyColumn = keyColumn;
+    request.chunkRows = chunkRows;
+    request.headerLine = headerLine;
+    // Chunks keep the file's order; a split sorts each piece by the
+    // table's last sort, as the table's own split would write it.
+    const std::unique_ptr<Collation> utf8Collation = encoding_.IsUtf8() ? CollationFor(encoding_.codePage) : nullptr;
+    if (chunkRows == 0) {
+        request.sortLayoutColumn = sortLayoutColumn_;
+        request.collation = utf8Collation ? utf8Collation.get() : &NativeCollation();
+    }
+    request.pathStyle = PathStyle::Windows();
+    request.namesInUtf8 = true;
+    const StreamSplitResult result = RunWithProgress(
+        [&request](SplitObserver& observer) { return SplitFileAsShown(request, NativeFileSystem(), &observer); });
+    if (result.stopped) {
+        ShowNotice(text::kSplitCancelled);
+        return;
     }
     MessageBeep(0);
     ShowNotice(text::kSplitDone);

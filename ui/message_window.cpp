@@ -72,7 +72,7 @@ private:
     std::string text_;
     std::vector<Button> buttons_;
     int cancelId_;
-    GdiObject<HFONT> font_;
+    MessageFontUnits units_;
     HWND focus_ = nullptr;
 };
 
@@ -111,22 +111,11 @@ bool MessageForm::CopyOnCtrlC(const MSG& msg)
 
 MessageLayout MessageForm::Measure(LPCSTR icon)
 {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    font_.Reset(CreateFontIndirectA(&metrics.lfMessageFont));
-
-    // Units of the message font: a quarter of its average character width
-    // across, an eighth of its height down.
+    const MessageFontUnits& units = units_;
+    auto horizontal = [&](int u) { return units.Horizontal(u); };
+    auto vertical = [&](int u) { return units.Vertical(u); };
     WindowDC screen(nullptr);
-    SelectedObject selected(screen.Get(), font_.Get());
-    TEXTMETRICA tm;
-    GetTextMetricsA(screen.Get(), &tm);
-    SIZE alphabet;
-    GetTextExtentPoint32A(screen.Get(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &alphabet);
-    const int averageWidth = (alphabet.cx / 26 + 1) / 2;
-    auto horizontal = [&](int units) { return MulDiv(units, averageWidth, 4); };
-    auto vertical = [&](int units) { return MulDiv(units, tm.tmHeight, 8); };
+    SelectedObject selected(screen.Get(), units.font.Get());
 
     MessageLayout l;
     const int iconSize = icon ? 32 : 0;
@@ -169,12 +158,7 @@ void MessageForm::CreateWindowAndControls(const MessageLayout& l, LPCSTR icon)
              Application::Instance().MainWindow(), nullptr, instance);
 
     auto child = [&](const char* cls, const char* caption, DWORD childStyle, int x, int y, int w, int h, int id) {
-        HWND control = CheckCreated(CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | childStyle, x, y, w, h,
-                                                    Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                                    instance, nullptr),
-                                    cls);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-        return control;
+        return CreateModalChild(Window(), units_.font.Get(), cls, caption, childStyle, RECT{x, y, x + w, y + h}, id);
     };
     if (icon) {
         HWND iconControl = child("STATIC", nullptr, SS_ICON, l.margin, l.marginTop, 32, 32, IDC_MESSAGE_ICON);

@@ -59,6 +59,34 @@ LRESULT ModalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return HandleModalMessage(message, wParam, lParam);
 }
 
+MessageFontUnits::MessageFontUnits()
+{
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    font.Reset(CreateFontIndirectA(&metrics.lfMessageFont));
+    WindowDC screen(nullptr);
+    SelectedObject selected(screen.Get(), font.Get());
+    TEXTMETRICA tm;
+    GetTextMetricsA(screen.Get(), &tm);
+    SIZE alphabet;
+    GetTextExtentPoint32A(screen.Get(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &alphabet);
+    averageWidth = (alphabet.cx / 26 + 1) / 2;
+    height = tm.tmHeight;
+}
+
+HWND CreateModalChild(HWND parent, HFONT font, const char* className, const char* caption, DWORD style, RECT bounds,
+                      int id)
+{
+    HWND control = CheckCreated(
+        CreateWindowExA(0, className, caption, WS_CHILD | WS_VISIBLE | style, bounds.left, bounds.top,
+                        bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr),
+        className);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
 POINT CentredOnScreen(int width, int height)
 {
     return POINT{(GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2};

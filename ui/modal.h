@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "ui/win32_util.h"
 #include "ui/window_base.h"
 
 namespace quorvel::ui {
@@ -55,5 +56,23 @@ private:
 
 // Centres a window of the given outer size on the screen.
 POINT CentredOnScreen(int width, int height);
+
+// The system's message font and its units, in which the program's own
+// modal windows are laid out: a quarter of the average character width
+// across, an eighth of the font's height down.
+struct MessageFontUnits {
+    GdiObject<HFONT> font;
+    int averageWidth = 1;
+    int height = 1;
+
+    MessageFontUnits();
+    int Horizontal(int units) const { return MulDiv(units, averageWidth, 4); }
+    int Vertical(int units) const { return MulDiv(units, height, 8); }
+};
+
+// A child control of a modal window in its font; raises WindowCreateError
+// when the system refuses it.
+HWND CreateModalChild(HWND parent, HFONT font, const char* className, const char* caption, DWORD style, RECT bounds,
+                      int id);
 
 }  // namespace quorvel::ui

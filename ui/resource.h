@@ -14,6 +14,7 @@
 #define IDM_SORT 1004
 #define IDM_GUIDE 1005
 #define IDM_INFO 1006
+#define IDM_CHUNK 1007
 
 // Main window controls.
 #define IDC_TOOLBAR 2001
@@ -32,3 +33,12 @@
 #define IDC_MESSAGE_TEXT 4002
 #define IDC_MESSAGE_YES 6
 #define IDC_MESSAGE_NO 7
+
+// Progress window controls.
+#define IDC_PROGRESS_TEXT 5001
+#define IDC_PROGRESS_BAR 5002
+
+// Chunk dialog controls.
+#define IDC_CHUNK_LABEL 5101
+#define IDC_CHUNK_ROWS 5102
+#define IDC_CHUNK_HEADER 5103

@@ -1,5 +1,7 @@
 #include "ui/ui_texts.h"
 
+#include "core/table_limits.h"
+
 namespace quorvel::ui {
 
 namespace text {
@@ -43,7 +45,51 @@ const char* const kWindowCreateError = "ウィンドウ %s を作成できませ
 const char* const kReadmeName = "/Readme.txt";
 const char* const kInfoPageBase = "https://www.quorvel.jp/";
 const char* const kInfoPagePath = "info.php?pf=w&sn=";
+// Texts of the commands for files of any size, beside the design's own.
+const char* const kChunkItem = "行数で分割保存(&L)...";
+const char* const kChunkItemHint = "指定した行数ごとに分割保存";
+const char* const kChunkCaption = "行数で分割保存";
+const char* const kChunkRowsLabel = "1 ファイルのデータ行数(&R):";
+const char* const kChunkHeaderBox = "各ファイルの先頭に見出し行を付ける(&H)";
+const char* const kChunkDefaultRows = "1000000";
+const char* const kChunkRowsInvalid = "行数には 1 以上の整数を入力してください";
+const char* const kCancelling = "キャンセルしています...";
+const char* const kSplitCancelled = "分割保存をキャンセルしました。ファイルは作成も置き換えもされていません";
 }  // namespace text
+
+namespace {
+
+// 1048559 as "1,048,559".
+std::string WithThousands(uint64_t number)
+{
+    std::string digits = std::to_string(number);
+    for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits;
+}
+
+}  // namespace
+
+std::string PreviewStatusText()
+{
+    return "先頭 " + WithThousands(MaxTableRows - 1) + " 行を表示中: 分割保存はファイル全体が対象です";
+}
+
+std::string SplitProgressText(int percent, uint64_t rows, uint64_t pieces)
+{
+    return std::to_string(percent) + "%  " + WithThousands(rows) + " 行  " + WithThousands(pieces) + " ファイル";
+}
+
+uint64_t ParseChunkRows(std::string_view typed)
+{
+    constexpr uint64_t kMost = uint64_t{1} << 40;  // far more rows than any file holds
+    if (typed.empty() || typed.size() > 13) return 0;
+    uint64_t rows = 0;
+    for (const char c : typed) {
+        if (c < '0' || c > '9') return 0;
+        rows = rows * 10 + static_cast<uint64_t>(c - '0');
+    }
+    return rows <= kMost ? rows : 0;
+}
 
 std::string ErrorBoxText(std::string_view message, const CodePage& codePage)
 {

@@ -2,6 +2,7 @@
 // from the windows so that they can be checked byte for byte anywhere.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,7 +51,26 @@ extern const char* const kReadmeName;
 extern const char* const kInfoPageBase;
 extern const char* const kInfoPagePath;
 extern const char* const kWindowCreateError;
+extern const char* const kChunkItem;
+extern const char* const kChunkItemHint;
+extern const char* const kChunkCaption;
+extern const char* const kChunkRowsLabel;
+extern const char* const kChunkHeaderBox;
+extern const char* const kChunkDefaultRows;
+extern const char* const kChunkRowsInvalid;
+extern const char* const kCancelling;
+extern const char* const kSplitCancelled;
 }  // namespace text
+
+// The status bar of a table that holds only the first rows of its file.
+std::string PreviewStatusText();
+
+// The progress window's line: "37%  893,184 行  47 ファイル".
+std::string SplitProgressText(int percent, uint64_t rows, uint64_t pieces);
+
+// The rows per chunk as typed: a whole number from 1 on, digits only, or
+// 0 when it is none.
+uint64_t ParseChunkRows(std::string_view typed);
 
 // The error box's text for a message: a "." is appended when the last
 // character, compared bytewise with ".", is greater.

@@ -3,8 +3,9 @@
 // menus and their keys, Open through the system's file dialog, the grid,
 // Sort and Split-save through the column dialog and the message windows,
 // the error box, the help commands, Exit; the start maximised and
-// minimised; the layout at 96, 120 and 144 dots per inch. Checks the files
-// written byte for byte.
+// minimised; the layout at 96, 120 and 144 dots per inch; a file over the
+// grid's cap with its progress window and the chunk command. Checks the
+// files written byte for byte.
 //   quorvel_e2e.exe QUORVEL.EXE WORKDIR RECORDER.EXE [--screenshots DIR]
 //   quorvel_e2e.exe QUORVEL.EXE WORKDIR --bench-open FILE
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "big_files.h"
 #include "dpi_layout.h"
 #include "session.h"
 #include "ui/resource.h"
@@ -35,18 +37,6 @@ void Screenshot(const std::string& name)
     if (screenshots.empty()) return;
     Sleep(300);  // let the windows finish painting
     SaveScreen(screenshots + "\\" + name + ".bmp");
-}
-
-std::vector<std::string> Pieces(const std::string& folder, const std::string& stem)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\" + stem + "_*.csv").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do names.push_back(data.cFileName);
-    while (FindNextFileA(find, &data));
-    FindClose(find);
-    return names;
 }
 
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
@@ -123,23 +113,6 @@ bool TooltipShows(Session& s, POINT at, const std::string& text)
 }
 
 // ---- The column dialog.
-bool FocusList(Session& s, const ColumnDialog& d)
-{
-    for (int i = 0; i < 3 && s.Focus() != d.combo; ++i) {
-        PressKey(VK_TAB);
-        WaitIdle(d.window);
-    }
-    return s.Focus() == d.combo;
-}
-
-bool PickByKeys(Session& s, const ColumnDialog& d, int entry)
-{
-    if (!FocusList(s, d)) return false;
-    PressKey(VK_HOME);
-    for (int i = 0; i < entry; ++i) PressKey(VK_DOWN);
-    return WaitUntil([&] { return d.Selected() == entry; }, 2);
-}
-
 // Opens the list with a click and clicks the entry in it.
 bool PickByMouse(Session& s, const ColumnDialog& d, int entry)
 {
@@ -727,6 +700,7 @@ int RunScenario(const std::string& exe, const std::string& work, const std::stri
         s.Keys({VK_CONTROL}, 'Q');
         Check(s.WaitExit() == 0, "Ctrl+Q ends the program with exit code 0");
     }
+    BigFiles(exe, work);
     {
         Session s(exe, SW_SHOWMAXIMIZED);
         Check(IsZoomed(s.Main()) != FALSE, "started with show command 3, the window is maximised");
@@ -846,12 +820,19 @@ int main(int argc, char** argv)
     if (argc < 4) {
         std::fprintf(stderr, "usage: quorvel_e2e QUORVEL.EXE WORKDIR RECORDER.EXE [--screenshots DIR]\n"
                              "       quorvel_e2e QUORVEL.EXE WORKDIR --bench-open FILE\n"
+                             "       quorvel_e2e QUORVEL.EXE WORKDIR --big-files\n"
                              "       quorvel_e2e --start-stop QUORVEL.EXE\n"
                              "       quorvel_e2e --version-of PROGRAM.EXE\n");
         return 2;
     }
     const std::string exe = argv[1], work = argv[2];
     if (std::string(argv[3]) == "--bench-open") return quorvel::e2e::BenchOpen(exe, work, argc > 4 ? argv[4] : "");
+    if (std::string(argv[3]) == "--big-files") {
+        for (int i = 4; i + 1 < argc; i += 2)
+            if (std::string(argv[i]) == "--screenshots") quorvel::e2e::screenshots = argv[i + 1];
+        quorvel::e2e::BigFiles(exe, work);
+        return quorvel::e2e::Failures() == 0 ? 0 : 1;
+    }
     for (int i = 4; i + 1 < argc; i += 2)
         if (std::string(argv[i]) == "--screenshots") quorvel::e2e::screenshots = argv[i + 1];
     return quorvel::e2e::RunScenario(exe, work, argv[3]);

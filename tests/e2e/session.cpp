@@ -284,6 +284,35 @@ ColumnDialog WaitColumnDialog(const Session& s)
     return d;
 }
 
+bool FocusList(Session& s, const ColumnDialog& d)
+{
+    for (int i = 0; i < 3 && s.Focus() != d.combo; ++i) {
+        PressKey(VK_TAB);
+        WaitIdle(d.window);
+    }
+    return s.Focus() == d.combo;
+}
+
+bool PickByKeys(Session& s, const ColumnDialog& d, int entry)
+{
+    if (!FocusList(s, d)) return false;
+    PressKey(VK_HOME);
+    for (int i = 0; i < entry; ++i) PressKey(VK_DOWN);
+    return WaitUntil([&] { return d.Selected() == entry; }, 2);
+}
+
+std::vector<std::string> Pieces(const std::string& folder, const std::string& stem)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\" + stem + "_*.csv").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(data.cFileName);
+    while (FindNextFileA(find, &data));
+    FindClose(find);
+    return names;
+}
+
 MessageBoxWindow WaitMessageWindow(const Session& s, double seconds)
 {
     MessageBoxWindow m;

@@ -99,6 +99,13 @@ struct ColumnDialog {
     int Count() const;
 };
 ColumnDialog WaitColumnDialog(const Session& s);
+// Tab until the list has the focus.
+bool FocusList(Session& s, const ColumnDialog& d);
+// Home and Down in the list until the entry is chosen.
+bool PickByKeys(Session& s, const ColumnDialog& d, int entry);
+
+// The names of the files STEM_*.csv in the folder.
+std::vector<std::string> Pieces(const std::string& folder, const std::string& stem);
 
 // A message window of the program (notice or confirmation).
 struct MessageBoxWindow {
