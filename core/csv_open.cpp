@@ -9,14 +9,14 @@
 namespace quorvel {
 
 FileEncoding OpenCsvFile(CellTable& table, const std::string& path, const EncodingChoice& choice, FileSystem& files,
-                         OverCap overCap)
+                         OverCap overCap, const ReadProgressFunction& progress)
 {
     const size_t limit = overCap == OverCap::kPreview
                              ? static_cast<size_t>(MaxTableRows) * static_cast<size_t>(table.ColCount())
                              : ~size_t{0};
     TokenList tokens;
     try {
-        tokens = ReadCsvTokens(path, choice, files, limit);
+        tokens = ReadCsvTokens(path, choice, files, limit, progress);
     } catch (const std::bad_alloc&) {
         throw OutOfMemoryError();
     }

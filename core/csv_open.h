@@ -8,6 +8,7 @@
 #include "core/cell_table.h"
 #include "core/codepage.h"
 #include "core/text_encoding.h"
+#include "core/token_reader.h"
 #include "core/interface/file_system.h"
 
 namespace quorvel {
@@ -19,7 +20,8 @@ enum class OverCap { kRefuse, kPreview };
 // FileOpenError, Utf16FileError, RowLimitError or OutOfMemoryError; the
 // table is then as it was. With kPreview a file of more than MaxTableRows
 // rows fills the table's rows and no more: the table is its preview.
+// `progress` as for ReadCsvTokens.
 FileEncoding OpenCsvFile(CellTable& table, const std::string& path, const EncodingChoice& choice, FileSystem& files,
-                         OverCap overCap = OverCap::kRefuse);
+                         OverCap overCap = OverCap::kRefuse, const ReadProgressFunction& progress = nullptr);
 
 }  // namespace quorvel

@@ -33,7 +33,12 @@ public:
     }
     size_t Count() const { return tokens_.size(); }
     void Truncate(size_t) {}  // a whole text has no token cut short
-    void Progress(size_t p) { ForeseeChunks(p); }
+    void Progress(size_t p)
+    {
+        ForeseeChunks(p);
+        if (progress_ && *progress_) (*progress_)({p, textBytes_, tokens_.size()});
+    }
+    void SetProgress(const ReadProgressFunction* progress) { progress_ = progress; }
 
 private:
     // The tokens to come, from those of the text so far, in chunks.
@@ -53,6 +58,7 @@ private:
     uint64_t base_;
     PrefaultedBuffers* refChunks_;
     size_t textBytes_;
+    const ReadProgressFunction* progress_ = nullptr;
 };
 
 }  // namespace
@@ -98,7 +104,8 @@ uint64_t FirstInvalidUtf8Line(const char* bytes, size_t size, size_t start)
 
 }  // namespace
 
-TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files, size_t tokenLimit)
+TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files, size_t tokenLimit,
+                        const ReadProgressFunction& progress)
 {
     // The tokens are found while the file is still being read; the list
     // owns the buffer from the start, and outlives the stream that fills it.
@@ -117,6 +124,7 @@ TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, F
         tokens.SetRefSupply(&*refChunks);
     }
     ListSink sink(tokens, base, refChunks ? &*refChunks : nullptr, stream.Capacity());
+    sink.SetProgress(&progress);
     scan::CsvScanner<ListSink> scanner(stream, encoding.TextStart(), encoding.codePage, sink);
     scanner.StopAfter(tokenLimit);
     const size_t stop = scanner.Run();

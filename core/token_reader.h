@@ -3,6 +3,8 @@
 // rows only come into being when the table lays the tokens out.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/codepage.h"
@@ -23,7 +25,14 @@ TokenList SplitCsvText(LoadedFile text, const CodePage& codePage, size_t start =
 // text_encoding.h); the list tells which. Raises FileOpenError or
 // Utf16FileError. With `tokenLimit`, the reading stops once it holds that
 // many tokens, and the list tells whether the file goes on after them.
+// `progress`, if given, is told every megabyte or so of the text.
+struct ReadProgress {
+    uint64_t bytesDone = 0;
+    uint64_t fileSize = 0;
+    size_t tokens = 0;
+};
+using ReadProgressFunction = std::function<void(const ReadProgress&)>;
 TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files,
-                        size_t tokenLimit = ~size_t{0});
+                        size_t tokenLimit = ~size_t{0}, const ReadProgressFunction& progress = nullptr);
 
 }  // namespace quorvel

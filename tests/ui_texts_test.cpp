@@ -83,3 +83,32 @@ TEST(AppPaths, FolderAndBaseName)
 
 }  // namespace
 }  // namespace quorvel::ui
+
+namespace quorvel::ui {
+namespace {
+
+TEST(BigFileTexts, AreBuiltByteForByte)
+{
+    EXPECT_EQ(PreviewStatusText(), "先頭 1,048,559 行を表示中: 分割保存はファイル全体が対象です");
+    EXPECT_EQ(SplitProgressText(37, 893184, 47), "37%  893,184 行  47 ファイル");
+    EXPECT_EQ(SplitProgressText(0, 0, 0), "0%  0 行  0 ファイル");
+    EXPECT_EQ(SplitProgressText(100, 2400000, 1000), "100%  2,400,000 行  1,000 ファイル");
+    EXPECT_EQ(LoadProgressText(5, 999), "読み込み中 5%  999 行");
+    EXPECT_EQ(LoadProgressText(42, 1048560), "読み込み中 42%  1,048,560 行");
+}
+
+TEST(ParseChunkRows, TakesWholeNumbersFromOneOn)
+{
+    struct Case {
+        const char* typed;
+        uint64_t rows;
+    };
+    for (const Case& c : {Case{"1000000", 1000000}, Case{"1", 1}, Case{"007", 7}, Case{"0", 0}, Case{"", 0},
+                          Case{"-5", 0}, Case{"1e6", 0}, Case{" 5", 0}, Case{"5 ", 0}, Case{"１", 0},
+                          Case{"1099511627776", 1099511627776}, Case{"1099511627777", 0},
+                          Case{"99999999999999", 0}, Case{"18446744073709551617", 0}})
+        EXPECT_EQ(ParseChunkRows(c.typed), c.rows) << c.typed;
+}
+
+}  // namespace
+}  // namespace quorvel::ui

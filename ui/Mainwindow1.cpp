@@ -283,6 +283,13 @@ void TMainForm1::SetHint(const char* hint)
     SendMessageA(statusBar_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(hint_.c_str()));
 }
 
+void TMainForm1::ShowStatusNow(const std::string& text)
+{
+    hint_ = text;
+    SendMessageA(statusBar_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(hint_.c_str()));
+    UpdateWindow(statusBar_);
+}
+
 void TMainForm1::OnMenuSelect(UINT item, UINT flags, HMENU menu)
 {
     if (flags == 0xFFFF && menu == nullptr) {

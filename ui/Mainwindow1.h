@@ -50,6 +50,8 @@ private:
     void OnActivate(bool active);
     Menu BuildMenu();
     void SetHint(const char* hint);
+    // Shows the text in the status bar at once, while the thread is busy.
+    void ShowStatusNow(const std::string& text);
     void UpdateHintFromPointer();
 
     // Commands.

@@ -115,12 +115,14 @@ void GridView::ShowCurrentRow()
     const int item = ItemOfRow(table_.CurrentRow());
     if (item < 0) return;
     selecting_ = true;
-    // Only the row shown before loses its state: clearing all rows at once
-    // costs a notice per row on a million of them.
+    // The current row is the view's focused item, drawn in the selection
+    // colours (NM_CUSTOMDRAW); the view's own selection is kept empty. A
+    // list view clears a selection by visiting every item (Wine's does, on
+    // each key and click), which on a million rows takes most of a second.
     const int rows = ListView_GetItemCount(list_);
     if (shownItem_ >= 0 && shownItem_ != item && shownItem_ < rows)
         ListView_SetItemState(list_, shownItem_, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetItemState(list_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list_, item, LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     shownItem_ = item;
     ListView_EnsureVisible(list_, item, FALSE);
     selecting_ = false;
@@ -169,7 +171,9 @@ void GridView::ColumnMoved(int32_t from, int32_t to)
     InvalidateRect(list_, nullptr, TRUE);
 }
 
-void GridView::CurrentRowChanged(int32_t)
+void GridView::CurrentRowChanged(int32_t) { ShowCurrentRowWhenIdle(); }
+
+void GridView::ShowCurrentRowWhenIdle()
 {
     // A split makes every data row current in turn; the view shows only
     // where the walk stands when the program next falls idle.
@@ -257,8 +261,10 @@ bool GridView::OnNotify(NMHDR* header, LRESULT& result)
     case LVN_ITEMCHANGED: {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
         if (!selecting_ && change->iItem >= 0 && (change->uNewState & LVIS_SELECTED) &&
-            !(change->uOldState & LVIS_SELECTED))
+            !(change->uOldState & LVIS_SELECTED)) {
             table_.SelectRow(RowOfItem(change->iItem));
+            ShowCurrentRowWhenIdle();  // and the view's selection emptied again
+        }
         return true;
     }
     case LVN_ODSTATECHANGED:

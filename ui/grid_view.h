@@ -56,6 +56,7 @@ private:
     void SyncItemCount();
     void SyncFixedRows();
     void ShowCurrentRow();
+    void ShowCurrentRowWhenIdle();
     void FillCellText(NMLVDISPINFOA* info);
     void FillCellText(NMLVDISPINFOW* info);
     void SetHeaderText(int column);
@@ -68,8 +69,8 @@ private:
     int shownColumns_ = 0;
     int shownFixedRows_ = -1;
     int shownItem_ = -1;       // the item last shown as the current row
-    bool selecting_ = false;
-    bool pendingRow_ = false;   // the view itself selects: no echo to the table
+    bool selecting_ = false;  // the view itself selects: no echo to the table
+    bool pendingRow_ = false;  // the current row is to be shown when idle
     std::vector<std::string> headerTexts_;
     bool utf8_ = false;
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -38,14 +39,27 @@ void TMainForm1::OpenDroppedFile(const std::string& path)
 void TMainForm1::OpenRecordedPath()
 {
     const std::string path = openDialog1_.FileName();
-    {
+    try {
         WaitCursor wait;
         // The table is untouched unless the whole read succeeds. The core's
-        // paths are UTF-8.
-        // A file longer than the grid holds opens as a preview of its first
-        // rows; the split then reads the whole file again.
+        // paths are UTF-8. A file longer than the grid holds opens as a
+        // preview of its first rows; the split then reads the whole file.
+        const auto started = std::chrono::steady_clock::now();
+        auto shown = started;
+        const int32_t columns = table_.ColCount();
+        const ReadProgressFunction progress = [&](const ReadProgress& read) {
+            // A load that takes more than a second tells how far it is.
+            const auto now = std::chrono::steady_clock::now();
+            if (now - started < std::chrono::seconds(1) || now - shown < std::chrono::milliseconds(100)) return;
+            shown = now;
+            const int percent = read.fileSize ? static_cast<int>(read.bytesDone * 100 / read.fileSize) : 0;
+            ShowStatusNow(LoadProgressText(percent, read.tokens / static_cast<size_t>(columns)));
+        };
         encoding_ = OpenCsvFile(table_, PathFromSystem(path), EncodingChoice::Detect(SystemCodePage()),
-                                NativeFileSystem(), OverCap::kPreview);
+                                NativeFileSystem(), OverCap::kPreview, progress);
+    } catch (...) {
+        SetHint(nullptr);
+        throw;
     }
     sortLayoutColumn_ = -1;
     // Pieces are named after the file whose data the table holds: a

@@ -74,6 +74,11 @@ std::string PreviewStatusText()
     return "先頭 " + WithThousands(MaxTableRows - 1) + " 行を表示中: 分割保存はファイル全体が対象です";
 }
 
+std::string LoadProgressText(int percent, uint64_t rows)
+{
+    return "読み込み中 " + std::to_string(percent) + "%  " + WithThousands(rows) + " 行";
+}
+
 std::string SplitProgressText(int percent, uint64_t rows, uint64_t pieces)
 {
     return std::to_string(percent) + "%  " + WithThousands(rows) + " 行  " + WithThousands(pieces) + " ファイル";

@@ -65,6 +65,9 @@ extern const char* const kSplitCancelled;
 // The status bar of a table that holds only the first rows of its file.
 std::string PreviewStatusText();
 
+// The status bar during a long load: "読み込み中 37%  512,000 行".
+std::string LoadProgressText(int percent, uint64_t rows);
+
 // The progress window's line: "37%  893,184 行  47 ファイル".
 std::string SplitProgressText(int percent, uint64_t rows, uint64_t pieces);
 

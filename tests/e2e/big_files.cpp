@@ -92,6 +92,7 @@ void OpenPreview(Session& s, const std::string& big)
     WaitUntil([&] { return s.SelectedItem() == kShownRows - 1; }, 20);
     Check(s.SelectedItem() == kShownRows - 1 && s.Cell(kShownRows - 1, 1) == std::to_string(kShownRows),
           "Ctrl+End: the last row shown is the file's row " + std::to_string(kShownRows));
+    Screenshot("preview");
 }
 
 void CancelHalfway(Session& s, const std::string& work)
@@ -106,6 +107,7 @@ void CancelHalfway(Session& s, const std::string& work)
     Check(WindowText(progress) == "分割保存" && WindowText(GetDlgItem(progress, IDCANCEL)) == "キャンセル",
           "its caption 分割保存 and its button キャンセル");
     Check(!IsWindowEnabled(s.Main()) && IsWindowVisible(s.Main()), "the main window shows but takes no command");
+    Screenshot("progress_window");
     ClickWindow(GetDlgItem(progress, IDCANCEL));
     Check(NoticeSays(s, kCancelled, 120), "a click on キャンセル: the split stops and says so");
     Check(!IsWindow(progress) || !IsWindowVisible(progress), "the progress window is gone");
@@ -145,6 +147,7 @@ void Chunks(Session& s, const std::string& work)
               SendMessageA(header, BM_GETCHECK, 0, 0) == BST_CHECKED,
           "the chunk dialog: 1000000 rows, the header checked");
     Check(s.Focus() == rows, "the row count has the focus");
+    Screenshot("chunk_dialog");
     TypeText(L"0");
     PressKey(VK_RETURN);
     Check(NoticeSays(s, "行数には 1 以上の整数を入力してください", 10), "0 rows: a notice, the dialog stays");

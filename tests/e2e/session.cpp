@@ -31,6 +31,19 @@ void Fatal(const std::string& what)
     std::exit(1);
 }
 
+namespace {
+std::string screenshots;  // where the named screenshots go, if anywhere
+}  // namespace
+
+void SetScreenshotFolder(const std::string& folder) { screenshots = folder; }
+
+void Screenshot(const std::string& name)
+{
+    if (screenshots.empty()) return;
+    Sleep(300);  // let the windows finish painting
+    SaveScreen(screenshots + "\\" + name + ".bmp");
+}
+
 std::string ReadAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -97,7 +110,7 @@ int Session::ColumnWidth(int column) const { return ListView_GetColumnWidth(list
 
 int Session::SelectedItem() const
 {
-    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
 std::string Session::Cell(int item, int sub) const { return ListViewCell(pi_.hProcess, list_, item, sub); }

@@ -19,6 +19,10 @@ int Failures();
 // Ends the run: a check without which nothing after it means anything.
 [[noreturn]] void Fatal(const std::string& what);
 
+// Named screenshots go to the folder, if one is set.
+void SetScreenshotFolder(const std::string& folder);
+void Screenshot(const std::string& name);
+
 std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
@@ -47,7 +51,7 @@ public:
     int ItemCount() const;
     int ColumnCount() const;
     int ColumnWidth(int column) const;
-    int SelectedItem() const;  // the grid's current row as a list item, -1 for none
+    int SelectedItem() const;  // the grid's current row (its focused item), -1 for none
     std::string Cell(int item, int sub) const;
     std::wstring CellWide(int item, int sub) const;
     std::string Header(int index) const;
