@@ -167,6 +167,30 @@ TEST(SplitFileAsShown, WritesWhatTheTablesSplitWritesAfterTheSameSteps)
     }
 }
 
+// A file just within the cap, after a column move, a sort and a wider
+// column count: read again whole, it gives the table's pieces.
+TEST(SplitFileAsShown, AFileJustWithinTheCapGivesTheTablesPieces)
+{
+    std::mt19937 random(7);
+    std::vector<int32_t> order(static_cast<size_t>(MaxTableRows - 1));
+    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int32_t>(i);
+    std::shuffle(order.begin(), order.end(), random);
+    std::string text = "key,unique,value\r\n";
+    for (const int32_t n : order)
+        text += std::string(1, "PQRS"[n % 4]) + ",u" + std::to_string(n) + ",v" + std::to_string(n % 97) + "\r\n";
+    Steps steps;
+    steps.loadColumns = 3;
+    steps.moves = {{1, 0}};  // unique, key, value
+    steps.sortColumn = 0;
+    steps.columnsAtSplit = 4;
+    steps.key = 1;
+    const auto table = TableSplit(text, steps);
+    const auto streamed = FileSplit(text, steps);
+    ASSERT_EQ(table.size(), 5u);
+    for (const auto& [name, bytes] : table) EXPECT_TRUE(streamed.count(name) && streamed.at(name) == bytes) << name;
+    EXPECT_EQ(streamed.size(), table.size());
+}
+
 TEST(SplitFileAsShown, ChunksCarryTheShownColumnsAndTheHeader)
 {
     test::FakeFileSystem fs = MakeFileSystem("h1,h2,h3\r\n1,2,3\r\n4,5,6\r\n7,8,9\r\n", {{"d\\t_2.csv", "old"}});

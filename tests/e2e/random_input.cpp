@@ -106,7 +106,7 @@ public:
         }
         case 3: {
             const char menu = "FRH"[Pick(3)];
-            const char item = "OCSI"[Pick(4)];
+            const char item = "OCSIL"[Pick(5)];
             Log(step, std::string("Alt+") + menu + " " + item);
             PressKeys({VK_MENU}, static_cast<WORD>(menu));
             Sleep(60);
