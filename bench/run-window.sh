@@ -4,7 +4,8 @@
 # a split by the prefecture column through the window; then the
 # 2,400,000-row file, over the grid's cap, opened as a preview and split
 # whole through the window, beside quorvel-cli's native time for the same
-# split. Every run is printed:  run-window.sh [RUNS]
+# split, and the ways to read the file into memory under Wine. Every run is
+# printed:  run-window.sh [RUNS]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-2}
@@ -30,6 +31,9 @@ while [ "$run" -le "$runs" ]; do
   seconds=$( { /usr/bin/time -f %e "$root/build/native/quorvel-cli" split "$work/bench.csv" --columns 8 --key 2 \
       >/dev/null; } 2>&1 | tail -1)
   echo "quorvel-cli split of the same file, natively: $seconds s"
+  echo "reading the 1,000,000-row file into memory under Wine:"
+  "$root/scripts/wine-run.sh" "$prefix" "$root/build/windows/bench/quorvel-bench-read.exe" \
+    "$(WINEPREFIX="$prefix" WINEDEBUG=-all winepath -w "$data/1m.csv" 2>/dev/null)" 1 2>/dev/null | tr -d '\r'
   rm -rf "$work"
   run=$((run + 1))
 done
