@@ -50,7 +50,10 @@ StreamSplitResult SplitFileAsShown(const FileSplitRequest& request, FileSystem& 
     spec.chunkRows = request.chunkRows;
     const int32_t sortColumn =
         request.sortLayoutColumn >= 0 ? request.columns.ShownColumnOf(request.sortLayoutColumn) : -1;
-    if (sortColumn >= 0 && request.collation) {
+    // Sorted by the key itself, each piece's rows hold one key, so they
+    // stay in file order: no piece need fit in a table to be sorted.
+    const bool sortedByKey = request.chunkRows == 0 && sortColumn == request.keyColumn;
+    if (sortColumn >= 0 && request.collation && !sortedByKey) {
         spec.sortColumn = sortColumn;
         spec.collation = request.collation;
     }

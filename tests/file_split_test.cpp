@@ -267,6 +267,34 @@ TEST(SplitFileAsShown, APreviewsSplitWritesTheWholeFile)
     EXPECT_TRUE(fs.files.at("d\\t_even.csv") == even);
 }
 
+TEST(SplitFileAsShown, APreviewSortedByItsKeyNeedsNoPieceToFitInATable)
+{
+    // One key over the cap, sorted by that key: its rows in file order.
+    const int64_t rows = MaxTableRows + 2;
+    std::string text = "k,v\r\n";
+    for (int64_t r = 1; r < rows; ++r) text += (r == 5 ? "B," : "A,") + std::to_string(r) + "\r\n";
+    test::FakeFileSystem fs = MakeFileSystem(text);
+    CellTable table;
+    table.ChangeColCount(2);
+    OpenCsvFile(table, kInput, EncodingChoice::Detect(kSjis), fs, OverCap::kPreview);
+    ASSERT_TRUE(table.IsPreview());
+    const PortableCollation collation(kSjis);
+    FileSplitRequest request = RequestFor(table, 0, 0, &collation);
+    request.partBytes = size_t{1} << 20;
+    SplitFileAsShown(request, fs, nullptr);
+    std::string a;
+    for (int64_t r = 1; r < rows; ++r)
+        if (r != 5) a += "A," + std::to_string(r) + "\r\n";
+    EXPECT_TRUE(fs.files.at("d\\t_a.csv") == a);
+    EXPECT_EQ(fs.files.at("d\\t_b.csv"), "B,5\r\n");
+    // Sorted by the other column, the piece of A is over the cap: refused,
+    // and nothing written.
+    test::FakeFileSystem refused = MakeFileSystem(text);
+    request.sortLayoutColumn = 1;
+    EXPECT_THROW(SplitFileAsShown(request, refused, nullptr), PieceRowLimitError);
+    EXPECT_EQ(refused.files.size(), 1u);
+}
+
 // Stops after a number of reports.
 class StopAfter final : public SplitObserver {
 public:
