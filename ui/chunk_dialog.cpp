@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "ui/application.h"
 #include "ui/message_window.h"
 #include "ui/modal.h"
 #include "ui/resource.h"
@@ -63,8 +62,6 @@ void ChunkForm::Accept()
 
 void ChunkForm::CreateWindowAndControls()
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    RegisterWindowClass(instance, kChunkDialogClass);
     const MessageFontUnits& u = units_;
     const int margin = u.Horizontal(8), top = u.Vertical(8);
     const int labelWidth = u.Horizontal(110), editWidth = u.Horizontal(60), lineHeight = u.Vertical(12);
@@ -74,14 +71,7 @@ void ChunkForm::CreateWindowAndControls()
     const int buttonTop = boxTop + lineHeight + u.Vertical(10);
     const int clientHeight = buttonTop + buttonHeight + top;
 
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME;
-    RECT outer{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    const POINT at = CentredOnScreen(width, height);
-    CreateAs(exStyle, kChunkDialogClass, text::kChunkCaption, style, RECT{at.x, at.y, at.x + width, at.y + height},
-             Application::Instance().MainWindow(), nullptr, instance);
+    CreateCentred(kChunkDialogClass, text::kChunkCaption, clientWidth, clientHeight);
 
     HFONT font = units_.font.Get();
     const int labelTop = top + u.Vertical(2);

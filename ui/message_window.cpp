@@ -146,16 +146,7 @@ MessageLayout MessageForm::Measure(LPCSTR icon)
 
 void MessageForm::CreateWindowAndControls(const MessageLayout& l, LPCSTR icon)
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    RegisterWindowClass(instance, kMessageWindowClass);
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME;
-    RECT outer{0, 0, l.clientWidth, l.clientHeight};
-    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    const POINT at = CentredOnScreen(width, height);
-    CreateAs(exStyle, kMessageWindowClass, caption_.c_str(), style, RECT{at.x, at.y, at.x + width, at.y + height},
-             Application::Instance().MainWindow(), nullptr, instance);
+    CreateCentred(kMessageWindowClass, caption_.c_str(), l.clientWidth, l.clientHeight);
 
     auto child = [&](const char* cls, const char* caption, DWORD childStyle, int x, int y, int w, int h, int id) {
         return CreateModalChild(Window(), units_.font.Get(), cls, caption, childStyle, RECT{x, y, x + w, y + h}, id);

@@ -53,6 +53,20 @@ void ModalWindow::EndModal(int result)
     done_ = true;
 }
 
+void ModalWindow::CreateCentred(const char* className, const char* caption, int clientWidth, int clientHeight)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    RegisterWindowClass(instance, className);
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME;
+    RECT outer{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    const POINT at = CentredOnScreen(width, height);
+    CreateAs(exStyle, className, caption, style, RECT{at.x, at.y, at.x + width, at.y + height},
+             Application::Instance().MainWindow(), nullptr, instance);
+}
+
 LRESULT ModalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == DM_GETDEFID) return MAKELRESULT(defaultId_, DC_HASDEFID);

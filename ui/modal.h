@@ -34,6 +34,11 @@ protected:
     int RunModal(HWND focus);
     void EndModal(int result);
 
+    // Creates the window (class registered here) with a dialog frame around
+    // a client area of the given size, centred on the screen and owned by
+    // the main window.
+    void CreateCentred(const char* className, const char* caption, int clientWidth, int clientHeight);
+
     int DefaultId() const { return defaultId_; }
     void SetDefaultId(int id) { defaultId_ = id; }
 

@@ -8,7 +8,6 @@
 #include <exception>
 #include <thread>
 
-#include "ui/application.h"
 #include "ui/modal.h"
 #include "ui/resource.h"
 #include "ui/ui_texts.h"
@@ -99,8 +98,6 @@ void ProgressForm::Refresh()
 
 void ProgressForm::CreateWindowAndControls()
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    RegisterWindowClass(instance, kProgressWindowClass);
     const MessageFontUnits& u = units_;
     const int margin = u.Horizontal(8), top = u.Vertical(8);
     const int width = u.Horizontal(200), lineHeight = u.Vertical(10), barHeight = u.Vertical(10);
@@ -110,15 +107,7 @@ void ProgressForm::CreateWindowAndControls()
     const int buttonTop = barTop + barHeight + u.Vertical(8);
     const int clientHeight = buttonTop + buttonHeight + top;
 
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME;
-    RECT outer{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-    const int outerWidth = outer.right - outer.left, outerHeight = outer.bottom - outer.top;
-    const POINT at = CentredOnScreen(outerWidth, outerHeight);
-    CreateAs(exStyle, kProgressWindowClass, text::kSplitCaption, style,
-             RECT{at.x, at.y, at.x + outerWidth, at.y + outerHeight}, Application::Instance().MainWindow(), nullptr,
-             instance);
+    CreateCentred(kProgressWindowClass, text::kSplitCaption, clientWidth, clientHeight);
     HFONT font = units_.font.Get();
     text_ = CreateModalChild(Window(), font, "STATIC", SplitProgressText(0, 0, 0).c_str(), SS_LEFT | SS_NOPREFIX,
                              RECT{margin, top, margin + width, top + lineHeight}, IDC_PROGRESS_TEXT);
