@@ -277,7 +277,9 @@ void TMainForm1::SetHint(const char* hint)
     // UTF-8 and that the grid shows only its first rows; a Shift_JIS file
     // within the grid's cap shows nothing, as ever.
     if (text.empty() && encoding_.IsUtf8()) text = "UTF-8";
-    if (hint == nullptr && table_.IsPreview()) text = text.empty() ? PreviewStatusText() : text + "  " + PreviewStatusText();
+    if (hint == nullptr && table_.IsPreview()) {
+        text = text.empty() ? PreviewStatusText() : text + "  " + PreviewStatusText();
+    }
     if (text == hint_ && IsWindow(statusBar_)) return;
     hint_ = text;
     SendMessageA(statusBar_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(hint_.c_str()));

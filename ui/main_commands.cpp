@@ -96,12 +96,13 @@ void TMainForm1::S1Click()
     dialogForm1_->SetTexts(text::kSortCaption, text::kSortLabel);
     if (dialogForm1_->ShowModal() != TDialogForm1::kOk) return;
     const int key = dialogForm1_->SelectedIndex();
-    sortLayoutColumn_ = table_.LayoutColumnOf(key);
     {
         WaitCursor wait;
         if (encoding_.IsUtf8()) SortDataRows(table_, key, *CollationFor(encoding_.codePage));
         else SortDataRows(table_, key, NativeCollation());
     }
+    // A split of the whole file sorts each piece as the table is sorted.
+    sortLayoutColumn_ = table_.LayoutColumnOf(key);
     MessageBeep(0);
     ShowNotice(text::kSortDone);
 }

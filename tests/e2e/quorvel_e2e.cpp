@@ -842,9 +842,10 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string exe = argv[1], work = argv[2];
-    if (std::string(argv[3]) == "--bench-open") return quorvel::e2e::BenchOpen(exe, work, argc > 4 ? argv[4] : "", false);
-    if (std::string(argv[3]) == "--bench-preview") return quorvel::e2e::BenchOpen(exe, work, argc > 4 ? argv[4] : "", true);
-    if (std::string(argv[3]) == "--big-files") {
+    const std::string mode = argv[3], file = argc > 4 ? argv[4] : "";
+    if (mode == "--bench-open") return quorvel::e2e::BenchOpen(exe, work, file, false);
+    if (mode == "--bench-preview") return quorvel::e2e::BenchOpen(exe, work, file, true);
+    if (mode == "--big-files") {
         for (int i = 4; i + 1 < argc; i += 2)
             if (std::string(argv[i]) == "--screenshots") quorvel::e2e::SetScreenshotFolder(argv[i + 1]);
         quorvel::e2e::BigFiles(exe, work);
