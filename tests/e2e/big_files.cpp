@@ -169,6 +169,30 @@ void Chunks(Session& s, const std::string& work)
     Check(!Exists(work + "\\big_4.csv") && NoWorkingFiles(work), "three chunks, no working file");
 }
 
+// A spreadsheet's "CSV UTF-8" over the cap: the same preview, and pieces
+// named by their keys' characters, each beginning with the byte order mark.
+void Utf8Preview(Session& s, const std::string& work)
+{
+    const std::string bom = "\xEF\xBB\xBF", tokyo = "\xE6\x9D\xB1\xE4\xBA\xAC", osaka = "\xE5\xA4\xA7\xE9\x98\xAA";
+    std::string text = bom + "k,n,v\r\n", east = bom, west = bom;
+    for (int i = 1; i <= kShownRows + 2; ++i) {
+        const std::string line = (i % 2 ? tokyo : osaka) + "," + std::to_string(i) + ",x\r\n";
+        text += line;
+        (i % 2 ? east : west) += line;
+    }
+    const std::string file = work + "\\big8.csv";
+    WriteAll(file, text);
+    s.Open(file);
+    MoveMouse(CentreOf(s.Grid()));  // off the tool bar, whose hints the status bar shows
+    const std::string status = std::string("UTF-8  ") + kPreviewStatus;
+    WaitUntil([&] { return s.Status() == status; }, 120);
+    Check(s.Status() == status && s.ItemCount() == kShownRows, "a UTF-8 file over the cap: " + s.Status());
+    StartSplit(s, 0);
+    Check(NoticeSays(s, "分割保存完了", 300), "its split ends with 分割保存完了");
+    Check(ReadAll(work + "\\big8_東京.csv") == east && ReadAll(work + "\\big8_大阪.csv") == west,
+          "big8_東京.csv and big8_大阪.csv: the mark, then their rows of the whole file");
+}
+
 }  // namespace
 
 void BigFiles(const std::string& exe, const std::string& work)
@@ -182,6 +206,7 @@ void BigFiles(const std::string& exe, const std::string& work)
     CancelHalfway(s, work);
     SplitWhole(s, work, big);
     Chunks(s, work);
+    Utf8Preview(s, work);
     WaitForeground(s.Main());
     s.Keys({VK_CONTROL}, 'Q');
     Check(s.WaitExit() == 0, "Ctrl+Q ends the program");
