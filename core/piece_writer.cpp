@@ -117,9 +117,9 @@ size_t WriteSortFrame(char* out, std::string_view sortCell, std::string_view lin
 }
 
 PieceWriter::PieceWriter(const SplitTarget& target, std::string header, const Collation* sortCollation,
-                         size_t openFiles, std::function<bool()> stopRequested)
+                         size_t openFiles, SplitObserver* observer)
     : target_(target), header_(std::move(header)), sortCollation_(sortCollation),
-      openFiles_(std::max<size_t>(openFiles, 1)), registry_(target), stopRequested_(std::move(stopRequested))
+      openFiles_(std::max<size_t>(openFiles, 1)), registry_(target), observer_(observer)
 {
     spoolTag_ = NewWorkingFileTag();
 }
@@ -164,9 +164,10 @@ void PieceWriter::Write(PieceBatch& batch)
         Piece& p = pieces_[piece];
         if (!p.started) {
             constexpr size_t kPiecesBetweenStopChecks = 64;
-            if (started_ % kPiecesBetweenStopChecks == 0 && started_ > 0 && stopRequested_ && stopRequested_())
+            if (observer_ && started_ % kPiecesBetweenStopChecks == 0 && started_ > 0 && observer_->StopRequested())
                 throw SplitStopped{};
             Start(p);
+            if (observer_) observer_->PiecesMade(started_);
         }
         WriteAll(FileOf(p), grouped_.View().substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin)));
         begin = end;

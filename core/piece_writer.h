@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "core/piece_registry.h"
+#include "core/split_observer.h"
 #include "core/split_target.h"
 #include "core/interface/collation.h"
 #include "core/interface/file_system.h"
@@ -68,11 +68,11 @@ public:
     // `header`: what each piece begins with (the byte order mark, the
     // header line). `sortCollation`: the pieces are spooled as frames and
     // sorted by their sort cells at the end.
-    // `stopRequested`, if given, is asked before every 64th new piece's
-    // file is made: a split with many keys spends its time there, and one
-    // with few writes all the rows read.
+    // `observer`, if given, is told of each new piece's file and asked
+    // before every 64th whether to stop: a split with few pieces writes all
+    // the rows read before a stop.
     PieceWriter(const SplitTarget& target, std::string header, const Collation* sortCollation, size_t openFiles,
-                std::function<bool()> stopRequested = nullptr);
+                SplitObserver* observer = nullptr);
     ~PieceWriter();
     PieceWriter(const PieceWriter&) = delete;
     PieceWriter& operator=(const PieceWriter&) = delete;
@@ -114,7 +114,7 @@ private:
     const Collation* sortCollation_;
     size_t openFiles_;
     PieceRegistry registry_;
-    std::function<bool()> stopRequested_;
+    SplitObserver* observer_;
     size_t started_ = 0;
     std::vector<Piece> pieces_;
     std::vector<size_t> open_;  // pieces whose file is open

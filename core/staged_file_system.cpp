@@ -46,24 +46,27 @@ StagedFileSystem::Staged* StagedFileSystem::Find(const std::string& path)
     return found == byIdentity_.end() ? nullptr : found->second;
 }
 
-StagedFileSystem::Staged* StagedFileSystem::Stage(const std::string& path)
+StagedFileSystem::Staged* StagedFileSystem::Stage(const std::string& path, std::optional<FileIdentity> identity,
+                                                  std::unique_ptr<PieceFile>& working)
 {
     auto staged = std::make_unique<Staged>();
     staged->path = path;
-    std::optional<FileIdentity> identity = base_.IdentityOf(path);
     if (!identity) {
         // An empty file holds the new name, so that the file system says
         // which later names are the same file, and nobody takes it meanwhile.
-        std::unique_ptr<PieceFile> made = base_.CreateNewPiece(path);
-        if (!made) {
-            made = base_.OpenPiece(path);
+        if (base_.CreateNewPiece(path)) {
+            staged->madeForName = true;
+            identity = base_.IdentityOf(path);
+        } else {
+            // A layer without CreateNewPiece, or a name taken meanwhile.
+            const bool existed = base_.IdentityOf(path).has_value();
+            const std::unique_ptr<PieceFile> made = base_.OpenPiece(path);
             if (!made) return nullptr;
+            identity = made->Identity();
+            staged->madeForName = !existed;
         }
-        made.reset();
-        staged->madeForName = true;
-        identity = base_.IdentityOf(path);
         if (!identity) {
-            base_.RemoveFile(path);
+            if (staged->madeForName) base_.RemoveFile(path);
             return nullptr;
         }
     }
@@ -72,7 +75,7 @@ StagedFileSystem::Staged* StagedFileSystem::Stage(const std::string& path)
     if (found != byIdentity_.end()) return found->second;
 
     staged->workingPath = WorkingFilePath(path, target_, tag_, ++count_);
-    std::unique_ptr<PieceFile> working = base_.CreateNewPiece(staged->workingPath);
+    working = base_.CreateNewPiece(staged->workingPath);
     if (!working) working = base_.OpenPiece(staged->workingPath);
     if (!working || !working->Truncate()) {
         working.reset();
@@ -85,25 +88,34 @@ StagedFileSystem::Staged* StagedFileSystem::Stage(const std::string& path)
     return staged_.back().get();
 }
 
-std::unique_ptr<PieceFile> StagedFileSystem::OpenWorking(Staged& staged)
+std::unique_ptr<PieceFile> StagedFileSystem::OpenStaged(const std::string& path, std::optional<FileIdentity> identity)
 {
-    std::unique_ptr<PieceFile> working = base_.OpenPiece(staged.workingPath);
+    if (identity) {
+        const auto found = byIdentity_.find(KeyOf(*identity));
+        if (found != byIdentity_.end()) {
+            std::unique_ptr<PieceFile> working = base_.OpenPiece(found->second->workingPath);
+            if (!working) return nullptr;
+            return std::make_unique<StagedPiece>(std::move(working), found->second->identity);
+        }
+    }
+    std::unique_ptr<PieceFile> working;
+    const Staged* staged = Stage(path, identity, working);
+    if (!staged) return nullptr;
+    // The name may be an earlier piece's after all (made meanwhile).
+    if (!working) working = base_.OpenPiece(staged->workingPath);
     if (!working) return nullptr;
-    return std::make_unique<StagedPiece>(std::move(working), staged.identity);
+    return std::make_unique<StagedPiece>(std::move(working), staged->identity);
 }
 
 std::unique_ptr<PieceFile> StagedFileSystem::OpenPiece(const std::string& path)
 {
-    Staged* staged = Find(path);
-    if (!staged) staged = Stage(path);
-    return staged ? OpenWorking(*staged) : nullptr;
+    return OpenStaged(path, base_.IdentityOf(path));
 }
 
 std::unique_ptr<PieceFile> StagedFileSystem::CreateNewPiece(const std::string& path)
 {
     if (base_.IdentityOf(path)) return nullptr;  // the name is taken
-    Staged* staged = Stage(path);
-    return staged ? OpenWorking(*staged) : nullptr;
+    return OpenStaged(path, std::nullopt);
 }
 
 std::unique_ptr<InputFile> StagedFileSystem::OpenForReading(const std::string& path)

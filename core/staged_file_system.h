@@ -55,11 +55,13 @@ private:
         FileIdentity identity;    // of the file the name stands for
         bool madeForName = false; // the name's file is an empty one made here
     };
-    // The piece's staged entry, made on its first open; nullptr when its
-    // name or its working file cannot be created.
-    Staged* Stage(const std::string& path);
+    // The piece's staged entry for a name not staged yet, of the given file
+    // (none: the name is free); `working` is its working file when made
+    // here. nullptr when the name's file or the working file cannot be made.
+    Staged* Stage(const std::string& path, std::optional<FileIdentity> identity, std::unique_ptr<PieceFile>& working);
     Staged* Find(const std::string& path);
-    std::unique_ptr<PieceFile> OpenWorking(Staged& staged);
+    // The piece's working file, staged on its first open.
+    std::unique_ptr<PieceFile> OpenStaged(const std::string& path, std::optional<FileIdentity> identity);
 
     FileSystem& base_;
     const SplitTarget& target_;

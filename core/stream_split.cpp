@@ -1,7 +1,6 @@
 #include "core/stream_split.h"
 
 #include <algorithm>
-#include <functional>
 #include <future>
 #include <system_error>
 
@@ -168,10 +167,8 @@ StreamSplitResult StreamSplit(RowStream& rows, const std::vector<std::string>& h
 {
     RowCutter cutter(rows, target, spec, observer);
     const Collation* sortCollation = spec.sortColumn ? spec.collation : nullptr;
-    std::function<bool()> stopRequested;
-    if (observer) stopRequested = [observer] { return observer->StopRequested(); };
     PieceWriter writer(target, PieceHeader(header, cutter.Lines(), spec.options), sortCollation, spec.openFiles,
-                       std::move(stopRequested));
+                       observer);
     BatchPipeline pipeline(writer, spec.options.batchBytes / 2);
     StreamSplitResult result;
     const RowLineBuilder& lines = cutter.Lines();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/row_stream.h"
+#include "core/split_observer.h"
 #include "core/split_target.h"
 #include "core/interface/collation.h"
 
@@ -35,22 +36,6 @@ struct StreamSplitSpec {
     // The most piece files open at once; the others are reopened, at
     // their end, when their turn comes.
     size_t openFiles = 128;
-};
-
-struct SplitProgress {
-    uint64_t bytesDone = 0;
-    uint64_t fileSize = 0;
-    uint64_t rows = 0;    // data rows read
-    uint64_t pieces = 0;  // pieces met
-};
-
-// Told of the split's progress, from the thread that runs it, some times a
-// second; asked as often whether to stop.
-class SplitObserver {
-public:
-    virtual ~SplitObserver() = default;
-    virtual void Progress(const SplitProgress& /*progress*/) {}
-    virtual bool StopRequested() { return false; }
 };
 
 struct StreamSplitResult {

@@ -114,7 +114,7 @@ std::unique_ptr<PieceFile> FakeFileSystem::CreateNewPiece(const std::string& pat
 {
     if (!createNew) return nullptr;
     ++createNewCalls;
-    if (Find(path)) return nullptr;
+    if (Find(path) || createNewCalls == refuseCreateNewAtCall) return nullptr;
     created.push_back(path);
     const std::string canonical = Canonical(path);
     files[canonical];

@@ -33,6 +33,7 @@ public:
     size_t shortWriteKeeps = 3;      // bytes a short write still takes
     bool caseInsensitive = false;    // list_A.csv and list_a.csv are one file
     bool createNew = false;          // CreateNewPiece creates names not taken
+    int refuseCreateNewAtCall = 0;   // counted over CreateNewPiece calls, 1-based: that one creates nothing
 
     // What happened, for the tests to check.
     int openPieceCalls = 0;

@@ -27,14 +27,15 @@ class ProgressForm final : public ModalWindow, public SplitObserver {
 public:
     StreamSplitResult Run(const std::function<StreamSplitResult(SplitObserver&)>& work);
 
-    // The worker's side: counts stored for the window to read.
+    // The worker's side: counts stored for the window to read; the rows
+    // read and the piece files made.
     void Progress(const SplitProgress& progress) override
     {
         bytesDone_ = progress.bytesDone;
         fileSize_ = progress.fileSize;
         rows_ = progress.rows;
-        pieces_ = progress.pieces;
     }
+    void PiecesMade(uint64_t pieces) override { pieces_ = pieces; }
     bool StopRequested() override { return stop_; }
 
 private:

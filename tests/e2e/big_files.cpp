@@ -134,6 +134,35 @@ void SplitWhole(Session& s, const std::string& work, const std::string& big)
     Check(NoWorkingFiles(work), "no working file left");
 }
 
+// Chunks of one row: a piece per row, cancelled by Esc after some seconds
+// of work; the many files made by then go again, within seconds.
+void CancelLate(Session& s, const std::string& work)
+{
+    WaitForeground(s.Main());
+    s.ChooseMenuItem('r', 'l');
+    HWND dialog = s.WaitWindow("TChunkForm");
+    if (!dialog) Fatal("Alt+R, L shows the chunk dialog");
+    WaitForeground(dialog);
+    TypeText(L"1");
+    PressKey(VK_RETURN);
+    HWND progress = s.WaitWindow("TProgressForm", 20);
+    if (!progress) Fatal("the progress window shows");
+    Sleep(5000);
+    const std::string before = ProgressText(progress);
+    WaitForeground(progress);
+    const auto start = GetTickCount64();
+    PressKey(VK_ESCAPE);
+    const bool cancelled = NoticeSays(s, kCancelled, 60);
+    const double seconds = static_cast<double>(GetTickCount64() - start) / 1000;
+    Check(cancelled && seconds < 20, "Esc after 5 s of chunks of one row (" + before + "): cancelled in " +
+                                         std::to_string(seconds) + " s");
+    std::vector<std::string> left = Pieces(work, "big");
+    std::sort(left.begin(), left.end());
+    Check(left == std::vector<std::string>{"big_5.csv", "big_A.csv", "big_B.csv", "big_C.csv"},
+          "no chunk left, the files there before unchanged");
+    Check(ReadAll(work + "\\big_5.csv") == "keep 5\r\n" && NoWorkingFiles(work), "big_5.csv as it was, no working file");
+}
+
 void Chunks(Session& s, const std::string& work)
 {
     WaitForeground(s.Main());
@@ -205,6 +234,7 @@ void BigFiles(const std::string& exe, const std::string& work)
     OpenPreview(s, big);
     CancelHalfway(s, work);
     SplitWhole(s, work, big);
+    CancelLate(s, work);
     Chunks(s, work);
     Utf8Preview(s, work);
     WaitForeground(s.Main());
