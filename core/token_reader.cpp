@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/csv_scanner.h"
+#include "core/token_stream.h"
 #include "core/utf8.h"
 
 namespace quorvel {
@@ -104,9 +105,43 @@ uint64_t FirstInvalidUtf8Line(const char* bytes, size_t size, size_t start)
 
 }  // namespace
 
+TokenList ReadFirstCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files,
+                             size_t tokenLimit, const ReadProgressFunction& progress, size_t partBytes)
+{
+    CsvTokenStream stream(path, choice, files, partBytes);
+    TokenList tokens;
+    std::vector<std::string_view> part;
+    bool more = false;
+    while (stream.Next(part)) {
+        const size_t room = tokenLimit - tokens.size();
+        if (room == 0 && !part.empty()) {
+            more = true;
+            break;
+        }
+        const size_t take = std::min(part.size(), room);
+        for (size_t i = 0; i < take; ++i) tokens.Append(part[i]);
+        if (take < part.size()) {
+            more = true;
+            break;
+        }
+        if (progress) progress({stream.BytesDone(), stream.FileSize(), tokens.size()});
+    }
+    tokens.SetCutShort(more);
+    tokens.SetSourcePath(path);
+    tokens.SetEncoding(stream.Encoding());
+    return tokens;
+}
+
 TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files, size_t tokenLimit,
                         const ReadProgressFunction& progress)
 {
+    if (tokenLimit != ~size_t{0}) {
+        constexpr uint64_t kWholeTextLimit = uint64_t{1} << 30;
+        uint64_t size = 0;
+        const std::unique_ptr<InputFile> file = files.OpenForReading(path);
+        const bool big = file && file->QuerySize(size) && size > kWholeTextLimit;
+        if (big) return ReadFirstCsvTokens(path, choice, files, tokenLimit, progress);
+    }
     // The tokens are found while the file is still being read; the list
     // owns the buffer from the start, and outlives the stream that fills it.
     TokenList tokens;

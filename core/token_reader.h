@@ -32,7 +32,15 @@ struct ReadProgress {
     size_t tokens = 0;
 };
 using ReadProgressFunction = std::function<void(const ReadProgress&)>;
+// A file of more than a gigabyte read with a limit goes the way of
+// ReadFirstCsvTokens, so that the text of the rest is never held.
 TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files,
                         size_t tokenLimit = ~size_t{0}, const ReadProgressFunction& progress = nullptr);
+
+// The same tokens, up to the limit, read as a stream a part at a time and
+// copied: memory for the tokens taken, whatever the file's size.
+TokenList ReadFirstCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files,
+                             size_t tokenLimit, const ReadProgressFunction& progress = nullptr,
+                             size_t partBytes = size_t{4} << 20);
 
 }  // namespace quorvel

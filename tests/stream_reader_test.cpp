@@ -89,6 +89,43 @@ TEST(CsvTokenStream, GivesTheWholeFileReadersTokensWhereverThePartsEnd)
     }
 }
 
+// A reading with a limit, whole or streamed: the first tokens, whether the
+// file goes on after them, and the encoding.
+TEST(ReadFirstCsvTokens, GivesTheLimitedWholeReadingsTokens)
+{
+    std::mt19937 random(19);
+    for (int round = 0; round < 200; ++round) {
+        test::FakeFileSystem fs;
+        const std::string text = (round % 5 == 0 ? "\xEF\xBB\xBF" : "") + RandomText(random, 1 + round * 4);
+        fs.files["in.csv"] = text;
+        const EncodingChoice choice = EncodingChoice::Detect(kSjis);
+        const std::vector<std::string> all = ReadCsvTokens("in.csv", choice, fs).ToStrings();
+        for (const size_t limit : {size_t{0}, size_t{1}, all.size() / 2, all.size(), all.size() + 1}) {
+            const TokenList whole = ReadCsvTokens("in.csv", choice, fs, limit);
+            ASSERT_EQ(whole.size(), std::min(limit, all.size()));
+            EXPECT_EQ(whole.CutShort(), limit < all.size()) << limit << " of " << all.size();
+            for (const size_t part : {64, 97, 4096}) {
+                const TokenList streamed = ReadFirstCsvTokens("in.csv", choice, fs, limit, nullptr, part);
+                ASSERT_EQ(Show(streamed.ToStrings()), Show(whole.ToStrings())) << "limit " << limit << ", part " << part;
+                EXPECT_EQ(streamed.CutShort(), whole.CutShort()) << "limit " << limit << ", part " << part;
+                EXPECT_EQ(streamed.Encoding().codePage.Number(), whole.Encoding().codePage.Number());
+                EXPECT_EQ(streamed.Encoding().byteOrderMark, whole.Encoding().byteOrderMark);
+            }
+        }
+    }
+}
+
+TEST(ReadFirstCsvTokens, AFileOverAGigabyteWithALimitIsNeverHeldWhole)
+{
+    test::FakeFileSystem fs;
+    fs.files["in.csv"] = "a,b\r\nc,d\r\ne,f\r\n";
+    // Said to be far larger than any buffer: held whole, it would fail.
+    fs.reportedSize = uint64_t{1} << 50;
+    const TokenList first = ReadCsvTokens("in.csv", EncodingChoice::Detect(kSjis), fs, 3);
+    EXPECT_EQ(first.ToStrings(), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_TRUE(first.CutShort());
+}
+
 // Every place a part can end, in texts that hold each thing a part's end
 // can cut: a value and the blanks and delimiter after it, a quoted value,
 // a doubled quote, a lead byte and its second byte, a CR LF.
