@@ -153,6 +153,20 @@ public:
         return true;
     }
 
+    // As a person starts: Ctrl+O and a name from the list, so that most
+    // rounds work on a table (the over-the-cap file a preview).
+    void OpenSomeFile(long step)
+    {
+        const std::string name = kNames[Pick(std::size(kNames))];
+        Log(step, "start with Ctrl+O, " + name + " and Enter");
+        if (!ProgramWindows(s_.ProcessId()).empty()) WaitForeground(ProgramWindows(s_.ProcessId())[0], 2);
+        PressKeys({VK_CONTROL}, 'O');
+        s_.WaitWindow("#32770", 5);
+        TypeText(Wide(name), 5);
+        PressKey(VK_RETURN);
+        ++figures_.actions;
+    }
+
     // Whether the front window answers within 20 s.
     bool Answers()
     {
@@ -226,6 +240,7 @@ int Run(const std::string& exe, const std::string& folder, unsigned seed, double
         ++figures.starts;
         Log(step, "start " + std::to_string(figures.starts));
         Round round(s, random, figures);
+        round.OpenSomeFile(step++);
         // A round of up to 150 actions, then the end that must work.
         bool ended = false;
         for (int i = 0; i < 150 && elapsed() < seconds; ++i, ++step) {
