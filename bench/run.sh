@@ -47,9 +47,9 @@ echo "== floor: cp of the file (best of 5)"
 copy=$(best 5 "$work/cp" cp 1m.csv copy.csv)
 printf '  cp: %.3f s = %.0f MB/s\n' "$copy" "$(calc "$size / 1000000 / $copy")"
 
-echo "== load, in process (best of three)"
+echo "== load, in process (three runs, the best beside cp)"
 "$bin/bench/quorvel-bench-load" "$data/1m.csv" 8 1500 | tee "$work/load.txt"
-load=$(sed -n 's/^load: .* in \([0-9.]*\) s.*/\1/p' "$work/load.txt")
+load=$(sed -n 's/^load (best of the three): .* in \([0-9.]*\) s.*/\1/p' "$work/load.txt")
 printf '  load / cp: %.2f x\n' "$(calc "$load / $copy")"
 
 echo "== sort and split, in process"
@@ -130,7 +130,7 @@ prefix="$root/build/windows/wineprefix"
 wbin="$root/build/windows/bench"
 winpath() { WINEPREFIX="$prefix" winepath -w "$1" 2>/dev/null; }
 run_wine() { "$root/scripts/wine-run.sh" "$prefix" "$@"; }
-echo "-- load (best of three)"
+echo "-- load (three runs)"
 run_wine "$wbin/quorvel-bench-load.exe" "$(winpath "$data/1m.csv")" 8 1000 | tr -d '\r'
 echo "-- many pieces: 10,000 rows split by id beside a bare create-write-close loop of the same files"
 mkdir "$work/wine"

@@ -12,6 +12,9 @@ namespace quorvel {
 namespace {
 // No machine holds more; asking for it would only fail slower.
 constexpr uint64_t kMaxBuffer = uint64_t{1} << 48;
+// A smaller file is read: its reading costs little, and the file is not
+// kept open while the table holds it.
+constexpr uint64_t kMapFrom = uint64_t{16} << 20;
 }  // namespace
 
 ByteBuffer AllocateFileBuffer(uint64_t size)
@@ -37,6 +40,16 @@ FileTextStream::FileTextStream(const std::string& path, FileSystem& files) : pat
     file_ = files.OpenForReading(path);
     uint64_t size = 0;
     if (!file_ || !file_->QuerySize(size)) throw FileOpenError(path);
+    if (size >= kMapFrom && size < kMaxBuffer && (bytes_ = file_->MapWhole(size))) {
+        // The file's pages are the text: nothing to read or copy, and no
+        // fresh memory to touch.
+        buffer_ = bytes_.get();
+        capacity_ = static_cast<size_t>(size);
+        read_ = capacity_;
+        whole_ = true;
+        file_.reset();
+        return;
+    }
     bytes_ = AllocateFileBuffer(size);
     buffer_ = bytes_.get();
     capacity_ = static_cast<size_t>(size);

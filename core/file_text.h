@@ -32,11 +32,13 @@ LoadedFile LoadFileText(const std::string& path, FileSystem& files);
 
 // Reads a file whole as LoadFileText does, but on a second thread and in
 // growing steps, so that the caller can work through the first bytes
-// while the rest arrive.
+// while the rest arrive. A large file that the file layer can map is not
+// read at all: its view is the buffer, whole from the start, and the file
+// stays open for reading (nobody may write it) as long as the buffer lives.
 class FileTextStream {
 public:
-    // Opens the file, takes its size and allocates the buffer, raising
-    // FileOpenError or std::bad_alloc; then starts reading.
+    // Opens the file, takes its size and maps it or allocates the buffer,
+    // raising FileOpenError or std::bad_alloc; then starts reading.
     FileTextStream(const std::string& path, FileSystem& files);
     // Stops the reading and waits for it.
     ~FileTextStream();

@@ -26,6 +26,22 @@ public:
         return true;
     }
 
+    ByteBuffer MapWhole(uint64_t size) override
+    {
+        ++fs_.mapCalls;
+        if (!fs_.mapFiles || size != content_.size()) return nullptr;
+        // A copy of the file with the 0x00 after it, counted while held.
+        struct View {
+            std::string bytes;
+            std::shared_ptr<int> live;
+            View(std::string b, std::shared_ptr<int> l) : bytes(std::move(b)), live(std::move(l)) { ++*live; }
+            ~View() { --*live; }
+        };
+        auto view = std::make_shared<View>(content_, fs_.liveViews);
+        const char* bytes = view->bytes.c_str();
+        return KeptBuffer(bytes, std::move(view));
+    }
+
 private:
     FakeFileSystem& fs_;
     std::string content_;

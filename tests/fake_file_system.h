@@ -26,6 +26,10 @@ public:
     int readCalls = 0;
     std::optional<uint64_t> reportedSize;  // a size the file no longer has
     size_t readStep = 0;             // bytes per read call; 0 all at once
+    bool mapFiles = false;           // MapWhole gives a view of the file
+    int mapCalls = 0;
+    // Views given and still held by their buffers.
+    std::shared_ptr<int> liveViews = std::make_shared<int>(0);
 
     // Writing. Counted over OpenPiece calls, 1-based; 0 never.
     int failCreateAtCall = 0;

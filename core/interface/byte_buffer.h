@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
@@ -10,9 +11,21 @@ namespace quorvel {
 // Frees what AllocateBuffer gave, the way it was allocated.
 struct BufferFree {
     bool aligned = false;  // from an aligned allocation, not operator new
+    // Bytes that another object holds (a view of a file): freed by letting
+    // it go, not by the allocator.
+    mutable std::shared_ptr<void> keeper;
     void operator()(char* bytes) const;
 };
 using ByteBuffer = std::unique_ptr<char[], BufferFree>;
+
+// Bytes that `keeper` holds, as a buffer that lets it go when freed.
+inline ByteBuffer KeptBuffer(const char* bytes, std::shared_ptr<void> keeper)
+{
+    BufferFree free;
+    free.keeper = std::move(keeper);
+    // Never written through: a kept buffer is read only.
+    return ByteBuffer(const_cast<char*>(bytes), std::move(free));
+}
 
 // Uninitialised bytes; raises std::bad_alloc when memory runs out. Large
 // buffers are laid out for huge pages where the platform has them, which

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "byte_buffer.h"  // beside this header
+
 namespace quorvel {
 
 // Which file a handle or path refers to: volume serial and file index on
@@ -29,6 +31,12 @@ public:
     // Reads up to `count` bytes into `into`; `got` is 0 at the end of the
     // file. False when the read fails.
     virtual bool Read(char* into, size_t count, size_t& got) = 0;
+    // The file's `size` bytes in place, as a read-only view followed by a
+    // 0x00 that the view holds, for as long as the buffer lives; the file
+    // stays open as it was opened (others may read it, nobody may write
+    // it) until then, and this object reads no more. An empty buffer where
+    // the layer or the file does not allow it; the caller reads instead.
+    virtual ByteBuffer MapWhole(uint64_t /*size*/) { return nullptr; }
 };
 
 // A piece file open for writing, without sharing; closed when destroyed.

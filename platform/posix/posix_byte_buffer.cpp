@@ -19,16 +19,17 @@ ByteBuffer AllocateBuffer(size_t size)
     void* bytes = nullptr;
     if (::posix_memalign(&bytes, kHugePage, size) != 0 || !bytes) throw std::bad_alloc();
     ::madvise(bytes, size, MADV_HUGEPAGE);
-    return ByteBuffer(static_cast<char*>(bytes), BufferFree{true});
+    return ByteBuffer(static_cast<char*>(bytes), BufferFree{true, nullptr});
 }
 
 void* AllocateBufferBytes(size_t size) { return AllocateBuffer(size).release(); }
 
-void FreeBufferBytes(void* bytes, size_t size) { BufferFree{size >= kHugePage}(static_cast<char*>(bytes)); }
+void FreeBufferBytes(void* bytes, size_t size) { BufferFree{size >= kHugePage, nullptr}(static_cast<char*>(bytes)); }
 
 void BufferFree::operator()(char* bytes) const
 {
-    if (aligned) std::free(bytes);
+    if (keeper) keeper.reset();
+    else if (aligned) std::free(bytes);
     else ::operator delete(bytes);
 }
 

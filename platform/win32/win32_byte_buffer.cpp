@@ -11,6 +11,10 @@ void* AllocateBufferBytes(size_t size) { return ::operator new(size ? size : 1);
 
 void FreeBufferBytes(void* bytes, size_t) { ::operator delete(bytes); }
 
-void BufferFree::operator()(char* bytes) const { ::operator delete(bytes); }
+void BufferFree::operator()(char* bytes) const
+{
+    if (keeper) keeper.reset();
+    else ::operator delete(bytes);
+}
 
 }  // namespace quorvel

@@ -1,9 +1,11 @@
-// File layer on Windows: CreateFileW, GetFileSizeEx, ReadFile, WriteFile.
+// File layer on Windows: CreateFileW, GetFileSizeEx, ReadFile, WriteFile,
+// and a view of a large input file (CreateFileMappingW, MapViewOfFile).
 // Paths come in UTF-8 and go to the wide functions, so that a name may
 // hold any character, whatever the ANSI code page.
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -20,9 +22,12 @@ namespace {
 // ReadFile and WriteFile take a 32-bit count; larger requests go in steps.
 constexpr DWORD kMaxRequest = 0x40000000;
 
+// An input file. Its bytes may be mapped instead of read, but only on a
+// fixed drive: a view of a file on a network or removable drive raises an
+// exception at the next touch of a page once the drive has gone away.
 class Win32InputFile final : public InputFile {
 public:
-    explicit Win32InputFile(FileHandle file) : file_(std::move(file)) {}
+    Win32InputFile(FileHandle file, std::wstring path) : file_(std::move(file)), path_(std::move(path)) {}
     bool QuerySize(uint64_t& size) override
     {
         LARGE_INTEGER value;
@@ -38,9 +43,42 @@ public:
         got = n;
         return true;
     }
+    ByteBuffer MapWhole(uint64_t size) override
+    {
+        // The 0x00 after the text is the zero fill of the view's last page,
+        // which a file of whole pages does not have.
+        if (size == 0 || size % PageSize() == 0 || size > SIZE_MAX || !OnFixedDrive()) return nullptr;
+        FileHandle mapping(CreateFileMappingW(file_.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+        if (!mapping.Valid()) return nullptr;
+        auto mapped = std::make_shared<MappedFile>();
+        mapped->view = MappedView(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(size)));
+        if (!mapped->view.Valid()) return nullptr;
+        // The file stays open as it was opened, so that nobody writes it
+        // while its bytes are cells; the view keeps the mapping.
+        mapped->file = std::move(file_);
+        const char* bytes = static_cast<const char*>(mapped->view.Get());
+        return KeptBuffer(bytes, std::move(mapped));
+    }
 
 private:
+    struct MappedFile {
+        FileHandle file;
+        MappedView view;  // unmapped first, then the file closed
+    };
+    static uint64_t PageSize()
+    {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        return info.dwPageSize;
+    }
+    bool OnFixedDrive() const
+    {
+        wchar_t root[MAX_PATH + 1];
+        return GetVolumePathNameW(path_.c_str(), root, MAX_PATH + 1) && GetDriveTypeW(root) == DRIVE_FIXED;
+    }
+
     FileHandle file_;
+    std::wstring path_;
 };
 
 class Win32PieceFile final : public PieceFile {
@@ -93,10 +131,11 @@ class Win32FileSystem final : public FileSystem {
 public:
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override
     {
-        FileHandle file(CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        std::wstring wide = WideFromUtf8(path);
+        FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) return nullptr;
-        return std::make_unique<Win32InputFile>(std::move(file));
+        return std::make_unique<Win32InputFile>(std::move(file), std::move(wide));
     }
 
     std::unique_ptr<PieceFile> OpenPiece(const std::string& path) override

@@ -1,7 +1,7 @@
 // The one family of owners for Win32 handles, used on the very line that
 // creates the handle: kernel handles, GDI objects and device contexts,
-// image lists, menus, accelerator tables, dropped-file handles and global
-// memory. Each gives its handle back to the system once, with the call
+// image lists, menus, accelerator tables, dropped-file handles, global
+// memory and views of mapped files. Each gives its handle back to the system once, with the call
 // that kind of handle needs, unless it has been released to a new owner
 // (a menu attached to a window, memory handed to the clipboard).
 #pragma once
@@ -82,12 +82,18 @@ struct FinishDrop {
 struct FreeGlobal {
     void operator()(HGLOBAL memory) const { GlobalFree(memory); }
 };
+struct UnmapView {
+    void operator()(const void* view) const { UnmapViewOfFile(view); }
+};
 
 }  // namespace handle_traits
 
 // A file or other kernel object from CreateFile and its kind
 // (INVALID_HANDLE_VALUE holds nothing).
 using FileHandle = OwnedHandle<handle_traits::Kernel>;
+
+// A view of a file mapping from MapViewOfFile.
+using MappedView = OwnedHandle<handle_traits::Nullable<const void*, handle_traits::UnmapView>>;
 
 // A GDI object (font, bitmap, brush).
 template <typename Handle>
