@@ -73,6 +73,10 @@ StagedFileSystem::Staged* StagedFileSystem::Stage(const std::string& path, std::
     staged->identity = *identity;
     const auto found = byIdentity_.find(KeyOf(*identity));
     if (found != byIdentity_.end()) return found->second;
+    // An existing file that could not be written now (another program
+    // holds it open, it is read-only) fails its piece here, as the
+    // table's split would, before the split does all its work.
+    if (!staged->madeForName && !base_.OpenPiece(path)) return nullptr;
 
     staged->workingPath = WorkingFilePath(path, target_, tag_, ++count_);
     working = base_.CreateNewPiece(staged->workingPath);
@@ -141,16 +145,46 @@ bool StagedFileSystem::RemoveFile(const std::string& path)
 
 void StagedFileSystem::Commit()
 {
+    // Three steps, so that a rename refused at any point (a file that
+    // another program holds open, a read-only one) leaves every name with
+    // what it held: the files the pieces replace are first set aside under
+    // working names, then the pieces take their names, and only then are
+    // the old files removed.
+    std::vector<std::string> asideOf(staged_.size());
     for (size_t i = 0; i < staged_.size(); ++i) {
-        const Staged& staged = *staged_[i];
+        Staged& staged = *staged_[i];
+        if (staged.madeForName) continue;
+        std::string aside = WorkingFilePath(staged.path, target_, tag_, ++count_);
+        if (!base_.ReplaceFile(staged.path, aside)) {
+            const std::string failed = staged.path;
+            RestoreAside(asideOf);
+            Discard();
+            throw FileCreateError(failed);
+        }
+        asideOf[i] = std::move(aside);
+    }
+    for (size_t i = 0; i < staged_.size(); ++i) {
+        Staged& staged = *staged_[i];
         if (base_.ReplaceFile(staged.workingPath, staged.path)) continue;
         const std::string failed = staged.path;
-        staged_.erase(staged_.begin(), staged_.begin() + static_cast<std::ptrdiff_t>(i));
+        // The pieces placed so far go back to their working files.
+        for (size_t j = 0; j < i; ++j) base_.ReplaceFile(staged_[j]->path, staged_[j]->workingPath);
+        RestoreAside(asideOf);
         Discard();
         throw FileCreateError(failed);
     }
+    for (const std::string& aside : asideOf)
+        if (!aside.empty()) base_.RemoveFile(aside);
     staged_.clear();
     byIdentity_.clear();
+}
+
+void StagedFileSystem::RestoreAside(const std::vector<std::string>& asideOf) noexcept
+{
+    // Each such name is free again: its piece went back or never came.
+    // A file that cannot go back stays under its working name, not lost.
+    for (size_t i = 0; i < asideOf.size(); ++i)
+        if (!asideOf[i].empty()) base_.ReplaceFile(asideOf[i], staged_[i]->path);
 }
 
 void StagedFileSystem::Discard() noexcept

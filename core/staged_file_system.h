@@ -33,9 +33,10 @@ public:
     StagedFileSystem& operator=(const StagedFileSystem&) = delete;
 
     // Renames every working file to its piece's name, in the order the
-    // pieces were first opened. Raises FileCreateError naming the piece
-    // whose rename failed; the working files not renamed yet are then
-    // removed, and the pieces renamed before it stay.
+    // pieces were first opened, the files they replace first set aside.
+    // Raises FileCreateError naming the piece whose name could not be
+    // freed or taken; every name then holds what it held before the split,
+    // and the working files are removed.
     void Commit();
     // Removes the working files and the empty files made for new names.
     void Discard() noexcept;
@@ -60,6 +61,9 @@ private:
     // here. nullptr when the name's file or the working file cannot be made.
     Staged* Stage(const std::string& path, std::optional<FileIdentity> identity, std::unique_ptr<PieceFile>& working);
     Staged* Find(const std::string& path);
+    // Puts back the files that Commit set aside (by staged entry; empty:
+    // none), under their names.
+    void RestoreAside(const std::vector<std::string>& asideOf) noexcept;
     // The piece's working file, staged on its first open.
     std::unique_ptr<PieceFile> OpenStaged(const std::string& path, std::optional<FileIdentity> identity);
 
