@@ -21,18 +21,23 @@ now() { date +%s.%N; }
 calc() { echo "$1" | bc -l; }
 # The best of N runs of a command in a fresh folder holding a copy of the
 # file, in seconds:   best N FOLDER COMMAND...
+# Every run's time is kept in FOLDER.runs, for `runs FOLDER` to print.
 best() {
   n=$1 dir=$2; shift 2
   fastest=""
+  all=""
   for _ in $(seq "$n"); do
     rm -rf "$dir"; mkdir -p "$dir"; cp "$data/1m.csv" "$dir/"; sync
     start=$(now); (cd "$dir" && "$@" >/dev/null); end=$(now)
     t=$(calc "$end - $start")
+    all="$all $(printf '%.3f' "$t")"
     if [ -z "$fastest" ] || [ "$(calc "$t < $fastest")" = 1 ]; then fastest=$t; fi
   done
   rm -rf "$dir"
+  echo "$all" > "$dir.runs"
   echo "$fastest"
 }
+runs() { printf '(every run:%s s)' "$(cat "$1.runs")"; }
 verdict() {  # value target at-most|at-least
   if [ "$3" = at-most ]; then ok=$(calc "$1 <= $2"); else ok=$(calc "$1 >= $2"); fi
   [ "$ok" = 1 ] && echo met || echo "NOT met"
@@ -43,9 +48,9 @@ echo "cores: $(nproc); $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed
 size=$(stat -c %s "$data/1m.csv")
 printf 'file: 1,000,000 rows, %.1f MB\n' "$(calc "$size / 1000000")"
 
-echo "== floor: cp of the file (best of 5)"
+echo "== floor: cp of the file (best of 5, every run beside it)"
 copy=$(best 5 "$work/cp" cp 1m.csv copy.csv)
-printf '  cp: %.3f s = %.0f MB/s\n' "$copy" "$(calc "$size / 1000000 / $copy")"
+printf '  cp: %.3f s = %.0f MB/s %s\n' "$copy" "$(calc "$size / 1000000 / $copy")" "$(runs "$work/cp")"
 
 echo "== load, in process (three runs, the best beside cp)"
 "$bin/bench/quorvel-bench-load" "$data/1m.csv" 8 1500 | tee "$work/load.txt"
@@ -57,16 +62,16 @@ mkdir "$work/trials"
 "$bin/bench/quorvel-bench-split" "$data/1m.csv" "$data/100k.csv" "$work/trials"
 rm -rf "$work/trials"
 
-echo "== split by prefecture, whole command (load and split, 47 pieces), best of 5, side by side"
+echo "== split by prefecture, whole command (load and split, 47 pieces), best of 5 (every run beside it), side by side"
 field=$(printf '都道府県' | iconv -f utf-8 -t cp932)
 q=$(best 5 "$work/q" "$bin/quorvel-cli" split 1m.csv --columns 8 --key 2)
 a=$(best 5 "$work/a" awk -F, 'NR > 1 { print > ("awk_" $3 ".csv") }' 1m.csv)
 m=$(best 3 "$work/m" mlr --icsv --ocsv split -g "$field" 1m.csv)
-printf '  quorvel-cli split: %.3f s\n' "$q"
-printf '  mlr split -g:      %.3f s = %.1f x quorvel (target >= 10 x: %s)\n' "$m" "$(calc "$m / $q")" \
-  "$(verdict "$(calc "$m / $q")" 10 at-least)"
-printf '  awk one-liner:     %.3f s = %.1f x quorvel (target >= 2 x: %s)\n' "$a" "$(calc "$a / $q")" \
-  "$(verdict "$(calc "$a / $q")" 2 at-least)"
+printf '  quorvel-cli split: %.3f s %s\n' "$q" "$(runs "$work/q")"
+printf '  mlr split -g:      %.3f s = %.1f x quorvel (target >= 10 x: %s) %s\n' "$m" "$(calc "$m / $q")" \
+  "$(verdict "$(calc "$m / $q")" 10 at-least)" "$(runs "$work/m")"
+printf '  awk one-liner:     %.3f s = %.1f x quorvel (target >= 2 x: %s) %s\n' "$a" "$(calc "$a / $q")" \
+  "$(verdict "$(calc "$a / $q")" 2 at-least)" "$(runs "$work/a")"
 printf '  cp of the file:    %.3f s = %.2f x quorvel\n' "$copy" "$(calc "$copy / $q")"
 
 # The streaming split: every run printed, since this machine's figures

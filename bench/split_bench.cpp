@@ -44,18 +44,25 @@ void Load(CellTable& table, const std::string& path)
     OpenCsvFile(table, path, EncodingChoice::Detect(SystemCodePage()), NativeFileSystem());
 }
 
-// The best of three: the figures of a shared machine vary from run to run.
+// The best of three, every run printed: the figures of a shared machine
+// vary from run to run.
 template <typename Run>
-double BestOfThree(Run run)
+double BestOfThree(const char* what, Run run)
 {
     double best = 1e30;
-    for (int i = 0; i < 3; ++i) best = std::min(best, run());
+    std::printf("  every run of %s:", what);
+    for (int i = 0; i < 3; ++i) {
+        const double seconds = run();
+        std::printf(" %.3f", seconds);
+        best = std::min(best, seconds);
+    }
+    std::printf(" s\n");
     return best;
 }
 
-double TimeSort(const std::string& path, int column)
+double TimeSort(const std::string& path, int column, const char* what)
 {
-    return BestOfThree([&] {
+    return BestOfThree(what, [&] {
         CellTable table;
         Load(table, path);
         const auto start = std::chrono::steady_clock::now();
@@ -90,6 +97,7 @@ SplitFigures TimeSplit(const std::string& path, int column, const std::string& w
 {
     static int trial = 0;
     SplitFigures figures;
+    std::printf("  every run of the split:");
     for (int i = 0; i < 3; ++i) {
         const std::string input = CopyInto(path, work + "/split" + std::to_string(++trial));
         CellTable table;
@@ -101,10 +109,13 @@ SplitFigures TimeSplit(const std::string& path, int column, const std::string& w
         const size_t before = bench::PeakMemoryBytes();
         const auto start = std::chrono::steady_clock::now();
         figures.pieces = WriteSplitPieces(table, column, target, [&](int32_t row) { table.SelectRow(row); }, state);
-        figures.seconds = std::min(figures.seconds, bench::SecondsSince(start));
+        const double seconds = bench::SecondsSince(start);
+        std::printf(" %.3f", seconds);
+        figures.seconds = std::min(figures.seconds, seconds);
         if (peakReset)
             figures.extraBytes = std::max(figures.extraBytes, static_cast<double>(bench::PeakMemoryBytes() - before));
     }
+    std::printf(" s\n");
     return figures;
 }
 
@@ -122,7 +133,7 @@ std::vector<std::string> ReadFiles(const std::vector<std::string>& paths)
 double TimePlainLoop(const std::string& work, const std::vector<std::string>& contents)
 {
     static int trial = 0;
-    return BestOfThree([&] {
+    return BestOfThree("the plain loop", [&] {
         const std::string folder = work + "/plain" + std::to_string(++trial);
 #ifdef _WIN32
         CreateDirectoryA(folder.c_str(), nullptr);
@@ -174,8 +185,8 @@ int main(int argc, char** argv)
         }
         const std::string big = argv[1], small = argv[2], work = argv[3];
         std::printf("sort, in process (best of three):\n");
-        bench::PrintFigure("by prefecture (47 values)", TimeSort(big, kPrefectureColumn), "s", 0.1);
-        bench::PrintFigure("by id (all distinct)", TimeSort(big, kIdColumn), "s", 0.3);
+        bench::PrintFigure("by prefecture (47 values)", TimeSort(big, kPrefectureColumn, "the sort by prefecture"), "s", 0.1);
+        bench::PrintFigure("by id (all distinct)", TimeSort(big, kIdColumn, "the sort by id"), "s", 0.3);
 
         const SplitFigures byPrefecture = TimeSplit(big, kPrefectureColumn, work);
         const double plain = TimePlainLoop(work, ReadFiles(byPrefecture.pieces));
