@@ -134,15 +134,22 @@ void SplitWhole(Session& s, const std::string& work, const std::string& big)
     Check(NoWorkingFiles(work), "no working file left");
 }
 
-// Chunks of one row: a piece per row, cancelled by Esc after some seconds
-// of work; the many files made by then go again, within seconds.
-void CancelLate(Session& s, const std::string& work)
+// Alt+R, L: the chunk dialog, in front.
+HWND OpenChunkDialog(Session& s)
 {
     WaitForeground(s.Main());
     s.ChooseMenuItem('r', 'l');
     HWND dialog = s.WaitWindow("TChunkForm");
     if (!dialog) Fatal("Alt+R, L shows the chunk dialog");
     WaitForeground(dialog);
+    return dialog;
+}
+
+// Chunks of one row: a piece per row, cancelled by Esc after some seconds
+// of work; the many files made by then go again, within seconds.
+void CancelLate(Session& s, const std::string& work)
+{
+    OpenChunkDialog(s);
     TypeText(L"1");
     PressKey(VK_RETURN);
     HWND progress = s.WaitWindow("TProgressForm", 20);
@@ -165,11 +172,7 @@ void CancelLate(Session& s, const std::string& work)
 
 void Chunks(Session& s, const std::string& work)
 {
-    WaitForeground(s.Main());
-    s.ChooseMenuItem('r', 'l');
-    HWND dialog = s.WaitWindow("TChunkForm");
-    if (!dialog) Fatal("Alt+R, L shows the chunk dialog");
-    WaitForeground(dialog);
+    HWND dialog = OpenChunkDialog(s);
     HWND rows = GetDlgItem(dialog, IDC_CHUNK_ROWS);
     HWND header = GetDlgItem(dialog, IDC_CHUNK_HEADER);
     Check(WindowText(dialog) == "行数で分割保存" && WindowText(rows) == "1000000" &&
