@@ -23,6 +23,19 @@
 
 namespace quorvel::ui {
 
+namespace {
+
+// What the file's text sorts by: the system's collation for its own code
+// page, the portable one for a UTF-8 file (held by the caller).
+const Collation& CollationOfFile(const FileEncoding& encoding, std::unique_ptr<Collation>& held)
+{
+    if (!encoding.IsUtf8()) return NativeCollation();
+    held = CollationFor(encoding.codePage);
+    return *held;
+}
+
+}  // namespace
+
 void TMainForm1::Open1Click()
 {
     if (!openDialog1_.Execute(Window())) return;
@@ -98,8 +111,8 @@ void TMainForm1::S1Click()
     const int key = dialogForm1_->SelectedIndex();
     {
         WaitCursor wait;
-        if (encoding_.IsUtf8()) SortDataRows(table_, key, *CollationFor(encoding_.codePage));
-        else SortDataRows(table_, key, NativeCollation());
+        std::unique_ptr<Collation> held;
+        SortDataRows(table_, key, CollationOfFile(encoding_, held));
     }
     // A split of the whole file sorts each piece as the table is sorted.
     sortLayoutColumn_ = table_.LayoutColumnOf(key);
@@ -152,10 +165,10 @@ void TMainForm1::SplitWholeFile(int32_t keyColumn, uint64_t chunkRows, bool head
     request.headerLine = headerLine;
     // Chunks keep the file's order; a split sorts each piece by the
     // table's last sort, as the table's own split would write it.
-    const std::unique_ptr<Collation> utf8Collation = encoding_.IsUtf8() ? CollationFor(encoding_.codePage) : nullptr;
+    std::unique_ptr<Collation> held;
     if (chunkRows == 0) {
         request.sortLayoutColumn = sortLayoutColumn_;
-        request.collation = utf8Collation ? utf8Collation.get() : &NativeCollation();
+        request.collation = &CollationOfFile(encoding_, held);
     }
     request.pathStyle = PathStyle::Windows();
     request.namesInUtf8 = true;
