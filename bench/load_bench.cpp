@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "bench/bench_support.h"
-#include "core/cell_table.h"
-#include "core/csv_open.h"
+#include "core/table/cell_table.h"
+#include "core/read/csv_open.h"
 #include "core/errors.h"
 #include "system/system_services.h"
 

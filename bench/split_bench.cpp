@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "core/cell_table.h"
-#include "core/csv_open.h"
+#include "core/table/cell_table.h"
+#include "core/read/csv_open.h"
 #include "core/errors.h"
-#include "core/row_sort.h"
-#include "core/split_writer.h"
+#include "core/table/row_sort.h"
+#include "core/split/split_writer.h"
 #include "core/interface/collation.h"
 #include "system/system_services.h"
 

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <ostream>
 
-#include "core/stream_split.h"
+#include "core/split/stream_split.h"
 
 namespace quorvel::cli {
 

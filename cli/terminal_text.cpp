@@ -1,7 +1,7 @@
 #include "cli/terminal_text.h"
 
 #include "system/system_services.h"
-#include "core/text_encoding.h"
+#include "core/text/text_encoding.h"
 
 namespace quorvel {
 

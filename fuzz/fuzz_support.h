@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/codepage.h"
-#include "core/token_list.h"
-#include "core/token_reader.h"
+#include "core/text/codepage.h"
+#include "core/table/token_list.h"
+#include "core/read/token_reader.h"
 
 namespace quorvel::fuzz {
 

@@ -1,8 +1,8 @@
 // A row written as a piece line reads back, with our own reader, as the
 // row's cells; only an empty last cell is lost, by the reader's rule on an
 // empty last field.
-#include "core/cell_table.h"
-#include "core/split_writer.h"
+#include "core/table/cell_table.h"
+#include "core/split/split_writer.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -1,7 +1,7 @@
 // For any key and input path, the piece path stays in the input's folder,
 // begins with the input's stem and "_", ends in ".csv" and is never the
 // input path; its file name holds no separator.
-#include "core/piece_name.h"
+#include "core/split/piece_name.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -2,11 +2,11 @@
 // with the header row untouched and every cell of a row kept together.
 #include <algorithm>
 
-#include "core/cell_table.h"
-#include "core/row_sort.h"
+#include "core/table/cell_table.h"
+#include "core/table/row_sort.h"
 #include "fuzz_support.h"
 #include "reference/plain_sort.h"
-#include "core/portable_collation.h"
+#include "core/text/portable_collation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,8 +1,8 @@
 // The sort by ranks of the distinct keys gives exactly the row order of the
 // plain partition scheme comparing the key texts through the collation.
-#include "core/cell_table.h"
-#include "core/portable_collation.h"
-#include "core/row_sort.h"
+#include "core/table/cell_table.h"
+#include "core/text/portable_collation.h"
+#include "core/table/row_sort.h"
 #include "fuzz_support.h"
 #include "reference/plain_sort.h"
 

@@ -5,9 +5,9 @@
 // names without a byte that a file system refuses.
 #include <algorithm>
 
-#include "core/piece_name.h"
-#include "core/text_encoding.h"
-#include "core/utf8.h"
+#include "core/split/piece_name.h"
+#include "core/text/text_encoding.h"
+#include "core/text/utf8.h"
 #include "fuzz_support.h"
 #include "reference/csv_steps.h"
 

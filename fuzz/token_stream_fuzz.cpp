@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/record_reader.h"
-#include "core/row_stream.h"
-#include "core/token_stream.h"
+#include "core/read/record_reader.h"
+#include "core/read/row_stream.h"
+#include "core/read/token_stream.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "system/system_services.h"
 
 #include "core/interface/code_page_table.h"
-#include "core/portable_collation.h"
-#include "core/text_encoding.h"
+#include "core/text/portable_collation.h"
+#include "core/text/text_encoding.h"
 
 namespace quorvel {
 

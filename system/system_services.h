@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/codepage.h"
+#include "core/text/codepage.h"
 #include "core/interface/collation.h"
 
 namespace quorvel {

@@ -13,12 +13,12 @@
 #include <cstdio>
 #include <new>
 
-#include "core/csv_open.h"
+#include "core/read/csv_open.h"
 #include "core/errors.h"
-#include "core/row_sort.h"
-#include "core/split_writer.h"
+#include "core/table/row_sort.h"
+#include "core/split/split_writer.h"
 #include "fake_file_system.h"
-#include "core/portable_collation.h"
+#include "core/text/portable_collation.h"
 
 // The replacement pairs operator new with malloc and delete with free.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"

@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "core/cell_table.h"
-#include "core/split_writer.h"
-#include "core/text_encoding.h"
+#include "core/table/cell_table.h"
+#include "core/split/split_writer.h"
+#include "core/text/text_encoding.h"
 #include "ui/Dialogwindow1.h"
 #include "ui/grid_view.h"
 #include "ui/open_dialog.h"

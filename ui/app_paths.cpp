@@ -1,6 +1,6 @@
 #include "ui/app_paths.h"
 
-#include "core/path_parts.h"
+#include "core/text/path_parts.h"
 #include "ui/ui_texts.h"
 
 namespace quorvel::ui {

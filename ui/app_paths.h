@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/codepage.h"
+#include "core/text/codepage.h"
 
 namespace quorvel::ui {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cell_table.h"
+#include "core/table/cell_table.h"
 #include "ui/win32_util.h"
 
 namespace quorvel::ui {

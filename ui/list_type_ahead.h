@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/codepage.h"
+#include "core/text/codepage.h"
 #include "core/interface/collation.h"
 
 namespace quorvel::ui {

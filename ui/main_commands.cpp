@@ -8,10 +8,10 @@
 #include <optional>
 #include <vector>
 
-#include "core/csv_open.h"
-#include "core/file_split.h"
-#include "core/row_sort.h"
-#include "core/text_encoding.h"
+#include "core/read/csv_open.h"
+#include "core/split/file_split.h"
+#include "core/table/row_sort.h"
+#include "core/text/text_encoding.h"
 #include "core/interface/collation.h"
 #include "system/system_services.h"
 #include "ui/Mainwindow1.h"

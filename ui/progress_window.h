@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "core/stream_split.h"
+#include "core/split/stream_split.h"
 
 namespace quorvel::ui {
 

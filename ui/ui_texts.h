@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/codepage.h"
+#include "core/text/codepage.h"
 
 namespace quorvel::ui {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/codepage.h"
+#include "core/text/codepage.h"
 
 namespace quorvel::reference {
 

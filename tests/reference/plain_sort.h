@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/cell_table.h"
+#include "core/table/cell_table.h"
 #include "core/interface/collation.h"
-#include "core/row_sort.h"
+#include "core/table/row_sort.h"
 
 namespace quorvel::reference {
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/cell_table.h"
+#include "core/table/cell_table.h"
 #include "ui/clipboard.h"
 #include "ui/grid_view.h"
 #include "ui/resource.h"

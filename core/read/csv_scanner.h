@@ -1,0 +1,353 @@
+// The CSV scanner that both token readers share: the one that reads a
+// file whole into a list and the one that streams it a part at a time.
+// Internal to the readers; a sink receives the tokens.
+//
+// A sink has: Source(text, from, to), a token that is bytes [from, to) of
+// the text; Text(view), a token rewritten in scratch space; SourceWithCr(
+// text, from, to), bytes [from, to) and a CR; Count() and Truncate(count),
+// to take back the tokens of a value cut short by a partial text's end;
+// Progress(position), told every megabyte or so.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "core/read/block_classifier.h"
+#include "core/text/codepage.h"
+#include "core/read/file_text.h"
+
+namespace quorvel::scan {
+
+enum ByteClass : uint8_t { kEnd, kBlank, kCR, kLF, kDelimiter, kQuote, kLead, kPlain };
+
+using ClassTable = std::array<uint8_t, 256>;
+
+inline ClassTable MakeClassTable(const CodePage& codePage)
+{
+    ClassTable table;
+    for (int b = 0; b < 256; ++b) {
+        uint8_t c = kPlain;
+        if (b == 0) c = kEnd;
+        else if (b == '\r') c = kCR;
+        else if (b == '\n') c = kLF;
+        else if (b <= 0x20) c = kBlank;
+        else if (b == ',') c = kDelimiter;
+        else if (b == '"') c = kQuote;
+        else if (codePage.IsLeadByte(static_cast<uint8_t>(b))) c = kLead;
+        table[static_cast<size_t>(b)] = c;
+    }
+    return table;
+}
+
+inline bool IsBreakOrEnd(uint8_t b) { return b == 0 || b == '\r' || b == '\n'; }
+
+inline unsigned LowestBit(uint64_t bits)
+{
+#if defined(_MSC_VER) && !defined(__clang__)
+    unsigned long index;
+    _BitScanForward64(&index, bits);
+    return static_cast<unsigned>(index);
+#else
+    return static_cast<unsigned>(__builtin_ctzll(bits));
+#endif
+}
+
+// Walks the text's 64-byte blocks forward for the token loop. Every search
+// begins at a byte known to begin a character, so the block holding it can
+// be classified from there, without the blocks before it.
+class BlockCursor {
+public:
+    // `readable` counts the bytes that can be read now; once the text is
+    // whole, its bytes and the 0x00 after them. A text still arriving
+    // comes from `stream`.
+    BlockCursor(const uint8_t* text, size_t readable, FileTextStream* stream, const CodePage& codePage)
+        : text_(text), readable_(readable), stream_(stream), classifier_(codePage)
+    {
+    }
+
+    // Waits, for a text still arriving, until `count` bytes can be read or
+    // the text is whole.
+    void EnsureReadable(size_t count)
+    {
+        if (count > readable_ && stream_) readable_ = stream_->WaitFor(count);
+    }
+
+    // The first position at or after `p` whose bit `pick` sets. The
+    // terminating 0x00 is a break and a separator, so a search that picks
+    // either always ends on or before it.
+    template <typename Pick>
+    size_t Next(size_t p, Pick pick)
+    {
+        size_t block = p / kBlockBytes;
+        const unsigned offset = static_cast<unsigned>(p % kBlockBytes);
+        if (block != block_ || p < validFrom_) Load(block, offset, false);
+        uint64_t bits = pick(masks_) & (~uint64_t{0} << offset);
+        while (bits == 0) {
+            Load(++block, 0, carry_);
+            bits = pick(masks_);
+        }
+        return block * kBlockBytes + LowestBit(bits);
+    }
+
+    // Whether the byte at `p`, found by the last search, is a second byte.
+    bool SecondByteAt(size_t p) const { return (masks_.second >> (p % kBlockBytes) & 1) != 0; }
+
+private:
+    void Load(size_t block, unsigned from, bool carry)
+    {
+        const size_t start = block * kBlockBytes;
+        // The block and the one after it, which a look past the block's
+        // last byte may reach.
+        EnsureReadable(start + 2 * kBlockBytes);
+        const uint8_t* bytes = text_ + start;
+        uint8_t padded[kBlockBytes];
+        if (readable_ - start < kBlockBytes) {
+            // The last block: what lies past the text reads as 0x00.
+            std::memset(padded, 0, sizeof padded);
+            std::memcpy(padded, bytes, readable_ - start);
+            bytes = padded;
+        }
+        carry_ = carry;
+        masks_ = classifier_.Classify(bytes, from, carry_);
+        block_ = block;
+        validFrom_ = start + from;
+    }
+
+    const uint8_t* text_;
+    size_t readable_;
+    FileTextStream* stream_;
+    BlockClassifier classifier_;
+    BlockMasks masks_;
+    size_t block_ = std::numeric_limits<size_t>::max();
+    size_t validFrom_ = 0;
+    bool carry_ = false;
+};
+
+// The scan works on the raw bytes but gives the tokens of the text with
+// every line break (CR LF, lone CR, lone LF) written as CR LF and a CR LF
+// after the last line. Outside quotes a break is only a blank, so this
+// matters in three places: a lead byte before a break takes the CR as its
+// second byte, a quoted value holds its breaks as CR LF, and an
+// unterminated quoted value ends with CR LF.
+//
+// Values are found block by block: a plain value runs to the next
+// separator, a quoted one to its closing quote, and neither looks at the
+// bytes in between. What the blocks cannot settle goes to the byte loop:
+// a line break taken as a second byte, and a quoted value that holds a
+// doubled quote, a lone CR or LF, or no closing quote.
+template <typename Sink>
+class CsvScanner {
+public:
+    // A whole text of `size` bytes, followed by a 0x00. With `partial` the
+    // text is the first part of a longer one: the scan stops before a
+    // token that may go on past it, so that the next part can take up the
+    // scan there.
+    CsvScanner(const char* text, size_t size, size_t start, const CodePage& codePage, Sink& sink,
+               bool partial = false)
+        : s_(reinterpret_cast<const uint8_t*>(text)), size_(size), start_(start), partial_(partial),
+          class_(MakeClassTable(codePage)), blocks_(s_, size + 1, nullptr, codePage), sink_(sink)
+    {
+    }
+
+    // A text still arriving: every read waits until its bytes are there.
+    CsvScanner(FileTextStream& stream, size_t start, const CodePage& codePage, Sink& sink)
+        : s_(reinterpret_cast<const uint8_t*>(stream.Bytes())), size_(stream.Capacity()), start_(start),
+          class_(MakeClassTable(codePage)), blocks_(s_, 0, &stream, codePage), sink_(sink)
+    {
+    }
+
+    // Stops the scan once the sink holds `count` tokens: Run then returns
+    // where the next token begins, or the end.
+    void StopAfter(size_t count) { tokenLimit_ = count; }
+
+    // Scans to the end of the text, or of a partial text's last whole
+    // token, and returns where it stopped: the 0x00 that ends the text, the
+    // end of a partial text, or the first byte of a token left for the next
+    // part.
+    size_t Run()
+    {
+        size_t p = SkipBlanks(start_);
+        while (class_[s_[p]] != kEnd && sink_.Count() < tokenLimit_) {
+            const size_t tokenStart = p;
+            const size_t count = sink_.Count();
+            p = (s_[p] == '"') ? BlockQuotedValue(p) : BlockUnquotedValue(p);
+            // What a value looks at reaches one byte past it: a value that
+            // comes that close to a partial text's end may go on after it.
+            if (partial_ && p + 2 > size_) {
+                sink_.Truncate(count);
+                return tokenStart;
+            }
+            p = SkipBlanks(p);
+            // Whether a delimiter follows is for the next part to say.
+            if (partial_ && p >= size_) {
+                sink_.Truncate(count);
+                return tokenStart;
+            }
+            // Since the joined text ends in CR LF, a delimiter is never
+            // followed directly by the end: no trailing empty token here.
+            if (s_[p] == ',') p = SkipBlanks(p + 1);
+            if (p >= nextProgress_) {
+                nextProgress_ = p + (size_t{1} << 20);
+                sink_.Progress(p);
+            }
+        }
+        return p;
+    }
+private:
+    size_t SkipBlanks(size_t p)
+    {
+        for (;; ++p) {
+            blocks_.EnsureReadable(p + 1);
+            if (class_[s_[p]] < kBlank || class_[s_[p]] > kLF) return p;
+        }
+    }
+
+    size_t BlockUnquotedValue(size_t start)
+    {
+        const size_t end =
+            blocks_.Next(start, [](const BlockMasks& m) { return m.separators | (m.breaks & m.second); });
+        if (blocks_.SecondByteAt(end)) return UnquotedValue(start);
+        AppendSource(start, end);
+        return end;
+    }
+
+    size_t BlockQuotedValue(size_t quote)
+    {
+        size_t i = quote + 1;
+        for (;;) {
+            i = blocks_.Next(i, [](const BlockMasks& m) { return m.quotes | m.breaks; });
+            if (s_[i] == '"') {
+                if (s_[i + 1] == '"') break;
+                AppendSource(quote + 1, i);
+                return i + 1;
+            }
+            if (s_[i] != '\r' || s_[i + 1] != '\n') break;
+            i += 2;
+        }
+        return QuotedValue(quote);
+    }
+
+    void AppendSource(size_t from, size_t to)
+    {
+        sink_.Source(s_, from, to);
+    }
+
+    // The byte loop: the rare values that the blocks cannot settle, read
+    // with the whole text there.
+    size_t UnquotedValue(size_t start)
+    {
+        blocks_.EnsureReadable(~size_t{0});
+        size_t p = start;
+        for (;;) {
+            const uint8_t c = class_[s_[p]];
+            if (c == kPlain || c == kQuote) {
+                ++p;
+            } else if (c == kLead) {
+                const uint8_t next = s_[p + 1];
+                if (next == '\r') {
+                    // The CR is the lead byte's second byte; the LF of the
+                    // joined text ends the token.
+                    AppendSource(start, p + 2);
+                    return p + 2;
+                }
+                if (next == '\n' || next == 0) {
+                    // The joined text holds a CR here that the file lacks.
+                    sink_.SourceWithCr(s_, start, p + 1);
+                    return p + 1;
+                }
+                p += 2;
+            } else {
+                AppendSource(start, p);
+                return p;
+            }
+        }
+    }
+
+    size_t QuotedValue(size_t quote)
+    {
+        blocks_.EnsureReadable(~size_t{0});
+        const size_t c = quote + 1;
+        size_t i = c;
+        size_t segment = c;
+        bool rewritten = false;
+        scratch_.clear();
+        for (;;) {
+            switch (class_[s_[i]]) {
+            case kLead:
+                i += IsBreakOrEnd(s_[i + 1]) ? 1 : 2;
+                break;
+            case kCR:
+                if (s_[i + 1] == '\n') {
+                    i += 2;
+                } else {
+                    Keep(segment, i + 1);
+                    scratch_.push_back('\n');
+                    segment = ++i;
+                    rewritten = true;
+                }
+                break;
+            case kLF:
+                Keep(segment, i);
+                scratch_.append("\r\n");
+                segment = ++i;
+                rewritten = true;
+                break;
+            case kQuote:
+                if (s_[i + 1] == '"') {
+                    Keep(segment, i + 1);
+                    i += 2;
+                    segment = i;
+                    rewritten = true;
+                    break;
+                }
+                Finish(c, segment, i, rewritten);
+                return i + 1;
+            case kEnd: {
+                // Unterminated: the value takes the rest of the text, which
+                // always ends with a line break once the lines are joined.
+                const bool endsInBreak = i > c && (s_[i - 1] == '\r' || s_[i - 1] == '\n');
+                if (!rewritten && endsInBreak) {
+                    AppendSource(c, i);  // a view, even of a hundred megabytes
+                    return i;
+                }
+                Keep(segment, i);
+                if (!endsInBreak) scratch_.append("\r\n");
+                sink_.Text(std::string_view(scratch_));
+                return i;
+            }
+            default:
+                ++i;
+            }
+        }
+    }
+
+    void Keep(size_t from, size_t to) { scratch_.append(reinterpret_cast<const char*>(s_) + from, to - from); }
+
+    void Finish(size_t c, size_t segment, size_t end, bool rewritten)
+    {
+        if (!rewritten) {
+            AppendSource(c, end);
+            return;
+        }
+        Keep(segment, end);
+        sink_.Text(std::string_view(scratch_));
+    }
+
+    const uint8_t* s_;
+    size_t size_;
+    size_t start_;
+    bool partial_ = false;
+    ClassTable class_;
+    BlockCursor blocks_;
+    Sink& sink_;
+    size_t nextProgress_ = 0;
+    size_t tokenLimit_ = std::numeric_limits<size_t>::max();
+    std::string scratch_;
+};
+
+}  // namespace quorvel::scan
