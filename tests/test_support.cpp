@@ -70,6 +70,23 @@ std::string Show(const std::vector<std::string>& list)
     return out + "}";
 }
 
+std::string RandomText(std::mt19937& random, size_t length)
+{
+    static const std::vector<std::string> kBits = {
+        "a", "b", "ab", ",", ",", "\"", "\"\"", "\r", "\n", "\r\n", " ", "\t", "\x81", "\x82\xA0", "\x81\r",
+        "\x81\n", "\x81,", "\x81\"", "\x93\x8C", "\xE6\x9D\xB1", "\xE4\xBA", "\xF0\x9F\x8D\x8E", "xyz", "", "0123"};
+    std::string text;
+    std::uniform_int_distribution<size_t> pick(0, kBits.size() - 1);
+    std::uniform_int_distribution<int> zero(0, 400);
+    while (text.size() < length) {
+        const size_t bit = pick(random);
+        // The empty entry stands for a 0x00, which ends the text: seldom.
+        if (kBits[bit].empty() && zero(random) != 0) continue;
+        text += kBits[bit].empty() ? std::string(1, '\0') : kBits[bit];
+    }
+    return text;
+}
+
 #ifdef _WIN32
 // Paths here are UTF-8, as in the core: the wide functions take them.
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,11 @@ private:
     bool holding_ = false;
     intptr_t handle_ = -1;
 };
+
+// Texts that put every byte the readers treat apart next to every other:
+// separators, quotes, breaks, Shift_JIS lead bytes with every kind of
+// second byte, UTF-8 sequences whole and cut, and 0x00 (seldom).
+std::string RandomText(std::mt19937& random, size_t length);
 
 char Separator();
 // Paths are UTF-8, as the core's are (u8"..." for a literal name).

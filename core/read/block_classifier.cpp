@@ -24,7 +24,7 @@ inline uint64_t Bits(__m128i a, __m128i b, __m128i c, __m128i d)
 inline __m128i AtMost(__m128i x, __m128i limit) { return _mm_cmpeq_epi8(_mm_min_epu8(x, limit), x); }
 
 struct Chunk {
-    __m128i separators, quotes, breaks, leads;
+    __m128i separators, commas, quotes, breaks, leads;
 };
 
 inline Chunk ClassifyChunk(__m128i x)
@@ -34,7 +34,7 @@ inline Chunk ClassifyChunk(__m128i x)
     const __m128i nul = _mm_cmpeq_epi8(x, _mm_setzero_si128());
     const __m128i blank = AtMost(x, _mm_set1_epi8(0x20));
     const __m128i comma = _mm_cmpeq_epi8(x, _mm_set1_epi8(','));
-    return {_mm_or_si128(blank, comma), _mm_cmpeq_epi8(x, _mm_set1_epi8('"')),
+    return {_mm_or_si128(blank, comma), comma, _mm_cmpeq_epi8(x, _mm_set1_epi8('"')),
             _mm_or_si128(_mm_or_si128(cr, lf), nul), _mm_setzero_si128()};
 }
 #endif
@@ -100,6 +100,7 @@ BlockMasks BlockClassifier::Classify(const uint8_t* bytes, unsigned from, bool& 
             c[k].leads = in;
         }
         m.separators = Bits(c[0].separators, c[1].separators, c[2].separators, c[3].separators);
+        m.commas = Bits(c[0].commas, c[1].commas, c[2].commas, c[3].commas);
         m.quotes = Bits(c[0].quotes, c[1].quotes, c[2].quotes, c[3].quotes);
         m.breaks = Bits(c[0].breaks, c[1].breaks, c[2].breaks, c[3].breaks);
         leads = Bits(c[0].leads, c[1].leads, c[2].leads, c[3].leads);
@@ -110,6 +111,7 @@ BlockMasks BlockClassifier::Classify(const uint8_t* bytes, unsigned from, bool& 
             const uint8_t b = bytes[i];
             const uint64_t bit = uint64_t{1} << i;
             if (b <= 0x20 || b == ',') m.separators |= bit;
+            if (b == ',') m.commas |= bit;
             if (b == '"') m.quotes |= bit;
             if (b == '\r' || b == '\n' || b == 0) m.breaks |= bit;
         }
@@ -117,6 +119,7 @@ BlockMasks BlockClassifier::Classify(const uint8_t* bytes, unsigned from, bool& 
     }
     m.second = SecondBytes(leads & (~uint64_t{0} << from), carry);
     m.separators &= ~m.second;
+    m.commas &= ~m.second;
     m.quotes &= ~m.second;
     return m;
 }

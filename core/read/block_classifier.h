@@ -17,6 +17,7 @@ constexpr size_t kBlockBytes = 64;
 
 struct BlockMasks {
     uint64_t separators = 0;  // 0x00-0x20 and ',' that begin a character
+    uint64_t commas = 0;      // ',' that begin a character
     uint64_t quotes = 0;      // '"' that begin a character
     uint64_t breaks = 0;      // CR, LF and 0x00, second byte or not
     uint64_t second = 0;      // second bytes of double-byte characters

@@ -1,22 +1,28 @@
-// The record scanner that both record readers share: the one that reads a
-// file whole into a table and the one that streams it a part at a time.
-// Internal to the readers.
+// The record scanner that every record reader shares: the one that reads a
+// file whole into a table, the one that streams it a part at a time and
+// the one that measures its records. Internal to the readers.
+//
+// Fields are found block by block, as the token scanner finds tokens: an
+// unquoted field runs to the next comma or line break, a quoted one to its
+// closing quote, and neither looks at the bytes in between. Fields are
+// views of the text where the file holds them as they are (the common
+// case), and are copied once, into scratch space, where the value differs
+// from the bytes (doubled quotes, text after a closing quote).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/read/block_cursor.h"
+#include "core/read/file_text.h"
 #include "core/text/codepage.h"
 
 namespace quorvel::scan {
 
-// One pass over a text, record by record. Fields are views of the text
-// where the file holds them as they are (the common case), and are copied
-// once, into scratch space, where the value differs from the bytes
-// (doubled quotes, text after a closing quote).
 class RecordScanner {
 public:
     explicit RecordScanner(const CodePage& codePage) : codePage_(codePage) {}
@@ -29,35 +35,24 @@ public:
     size_t Run(const char* text, size_t size, size_t start, bool partial, OnRecord&& onRecord)
     {
         const auto* s = reinterpret_cast<const uint8_t*>(text);
-        size_t p = start;
-        while (s[p] != 0) {
-            if (IsLineBreak(s[p])) {  // an empty line is no record
-                if (partial && p + 1 >= size) return p;
-                StepOverLineBreak(s, p);
-                continue;
-            }
-            const size_t recordStart = p;
-            const uint64_t recordLine = line_;
-            spans_.clear();
-            scratch_.clear();
-            for (;;) {
-                ReadField(s, p);
-                if (s[p] != ',') break;  // a line break or the end
-                ++p;
-            }
-            // The record's end and the byte after it must be of this part.
-            if (partial && p + 1 >= size) {
-                line_ = recordLine;
-                return recordStart;
-            }
-            fields_.clear();
-            for (const Span& span : spans_)
-                fields_.emplace_back(span.inScratch ? scratch_.data() + span.offset : text + span.offset, span.length);
-            onRecord(recordLine, fields_);
-            if (IsLineBreak(s[p])) StepOverLineBreak(s, p);
-        }
-        return p;
+        BlockCursor blocks(s, size + 1, nullptr, codePage_);
+        auto noProgress = [](size_t) {};
+        return Scan(blocks, s, size, start, partial, std::numeric_limits<size_t>::max(), onRecord, noProgress);
     }
+
+    // A text still arriving: every read waits until its bytes are there.
+    // Stops after `recordLimit` records and returns where the next one
+    // begins, or the end. `progress(position)` is told every megabyte or so.
+    template <typename OnRecord, typename Progress>
+    size_t Run(FileTextStream& stream, size_t start, size_t recordLimit, OnRecord&& onRecord, Progress&& progress)
+    {
+        const auto* s = reinterpret_cast<const uint8_t*>(stream.Bytes());
+        BlockCursor blocks(s, 0, &stream, codePage_);
+        return Scan(blocks, s, stream.Capacity(), start, false, recordLimit, onRecord, progress);
+    }
+
+    // The line that the scan has reached.
+    uint64_t Line() const { return line_; }
 
 private:
     struct Span {
@@ -67,12 +62,69 @@ private:
     };
 
     static bool IsLineBreak(uint8_t c) { return c == '\r' || c == '\n'; }
+    static uint64_t FieldEnds(const BlockMasks& m) { return m.commas | m.breaks; }
+    static uint64_t QuotesAndBreaks(const BlockMasks& m) { return m.quotes | m.breaks; }
 
-    void StepOverLineBreak(const uint8_t* s, size_t& p)
+    template <typename OnRecord, typename Progress>
+    size_t Scan(BlockCursor& blocks, const uint8_t* s, size_t size, size_t start, bool partial, size_t recordLimit,
+                OnRecord& onRecord, Progress& progress)
     {
+        size_t p = start;
+        size_t records = 0;
+        size_t nextProgress = p + (size_t{1} << 20);
+        blocks.EnsureReadable(p + 1);
+        while (s[p] != 0 && records < recordLimit) {
+            if (IsLineBreak(s[p])) {  // an empty line is no record
+                if (partial && p + 1 >= size) return p;
+                StepOverLineBreak(blocks, s, p);
+                continue;
+            }
+            const size_t recordStart = p;
+            const uint64_t recordLine = line_;
+            spans_.clear();
+            scratch_.clear();
+            for (;;) {
+                p = ReadField(blocks, s, p);
+                if (s[p] != ',') break;  // a line break or the end
+                ++p;
+            }
+            // The record's end and the byte after it must be of this part.
+            if (partial && p + 1 >= size) {
+                line_ = recordLine;
+                return recordStart;
+            }
+            fields_.clear();
+            const char* text = reinterpret_cast<const char*>(s);
+            for (const Span& span : spans_)
+                fields_.emplace_back(span.inScratch ? scratch_.data() + span.offset : text + span.offset, span.length);
+            onRecord(recordLine, fields_);
+            ++records;
+            if (IsLineBreak(s[p])) StepOverLineBreak(blocks, s, p);
+            if (p >= nextProgress) {
+                nextProgress = p + (size_t{1} << 20);
+                progress(p);
+            }
+        }
+        return p;
+    }
+
+    void StepOverLineBreak(BlockCursor& blocks, const uint8_t* s, size_t& p)
+    {
+        blocks.EnsureReadable(p + 2);
         if (s[p] == '\r' && s[p + 1] == '\n') ++p;
         ++p;
         ++line_;
+        blocks.EnsureReadable(p + 1);
+    }
+
+    // The end of an unquoted run from `p`: the next comma, line break or
+    // 0x00 that begins a character. A line break that is a second byte
+    // belongs to its character; a 0x00 ends the text all the same.
+    static size_t UnquotedEnd(BlockCursor& blocks, const uint8_t* s, size_t p)
+    {
+        size_t e = blocks.Next(p, FieldEnds);
+        while (blocks.SecondByteAt(e) && s[e] != 0) e = blocks.Next(e + 1, FieldEnds);
+        return e;
     }
 
     // One character: a lead byte takes the byte after it, whatever that
@@ -82,30 +134,22 @@ private:
         return codePage_.IsLeadByte(s[p]) && s[p + 1] != 0 ? 2 : 1;
     }
 
-    // The unquoted rest of a field, from `p` to a comma, a line break or
-    // the end.
-    size_t UnquotedEnd(const uint8_t* s, size_t p) const
-    {
-        while (s[p] != 0 && s[p] != ',' && !IsLineBreak(s[p])) p += CharacterLength(s, p);
-        return p;
-    }
-
     // A field up to the next comma or line break outside quotes. A quote
     // opens a quoted part only at the field's start; text after the
     // closing quote belongs to the field, as in common CSV readers.
-    void ReadField(const uint8_t* s, size_t& p)
+    size_t ReadField(BlockCursor& blocks, const uint8_t* s, size_t p)
     {
         if (s[p] != '"') {
-            const size_t end = UnquotedEnd(s, p);
+            const size_t end = UnquotedEnd(blocks, s, p);
             spans_.push_back({p, end - p, false});
-            p = end;
-            return;
+            return end;
         }
         const size_t content = p + 1;
         size_t q = content;
         bool doubled = false;
         bool closed = false;
-        while (s[q] != 0) {  // unterminated: the field runs to the end
+        for (;;) {
+            q = blocks.Next(q, QuotesAndBreaks);
             if (s[q] == '"') {
                 if (s[q + 1] == '"') {
                     doubled = true;
@@ -115,29 +159,31 @@ private:
                 closed = true;
                 break;
             }
-            if (s[q] == '\n' || (s[q] == '\r' && s[q + 1] != '\n')) ++line_;
-            q += CharacterLength(s, q);
+            if (s[q] == 0) break;  // unterminated: the field runs to the end
+            // A line break inside the quotes, unless it is a second byte.
+            if (!blocks.SecondByteAt(q) && (s[q] == '\n' || s[q + 1] != '\n')) ++line_;
+            ++q;
         }
         const size_t after = closed ? q + 1 : q;
-        const size_t end = closed ? UnquotedEnd(s, after) : q;
+        const size_t end = closed ? UnquotedEnd(blocks, s, after) : q;
         if (!doubled && end == after) {
             spans_.push_back({content, q - content, false});
-        } else {
-            const size_t begin = scratch_.size();
-            for (size_t i = content; i < q;) {
-                if (s[i] == '"') {  // a doubled quote: one of it is the value's
-                    scratch_.push_back('"');
-                    i += 2;
-                    continue;
-                }
-                const size_t n = CharacterLength(s, i);
-                scratch_.append(reinterpret_cast<const char*>(s) + i, n);
-                i += n;
-            }
-            scratch_.append(reinterpret_cast<const char*>(s) + after, end - after);
-            spans_.push_back({begin, scratch_.size() - begin, true});
+            return end;
         }
-        p = end;
+        const size_t begin = scratch_.size();
+        for (size_t i = content; i < q;) {
+            if (s[i] == '"') {  // a doubled quote: one of it is the value's
+                scratch_.push_back('"');
+                i += 2;
+                continue;
+            }
+            const size_t n = CharacterLength(s, i);
+            scratch_.append(reinterpret_cast<const char*>(s) + i, n);
+            i += n;
+        }
+        scratch_.append(reinterpret_cast<const char*>(s) + after, end - after);
+        spans_.push_back({begin, scratch_.size() - begin, true});
+        return end;
     }
 
     const CodePage& codePage_;

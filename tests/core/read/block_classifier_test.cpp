@@ -36,6 +36,7 @@ void ExpectBlock(const CodePage& codePage, const std::string& text, size_t block
         ASSERT_EQ(Bit(m.second, i), second) << "position " << p << " from " << start;
         ASSERT_EQ(Bit(m.separators, i), !second && (b <= 0x20 || b == ',')) << "position " << p;
         ASSERT_EQ(Bit(m.quotes, i), !second && b == '"') << "position " << p;
+        ASSERT_EQ(Bit(m.commas, i), !second && b == ',') << "position " << p;
         ASSERT_EQ(Bit(m.breaks, i), b == '\r' || b == '\n' || b == 0) << "position " << p;
     }
 }

@@ -24,24 +24,7 @@ using test::Show;
 const CodePage kSjis = CodePage::ShiftJis();
 const CodePage kUtf8 = CodePage::Utf8();
 
-// Texts that put every byte the readers treat apart next to every other:
-// separators, quotes, breaks, Shift_JIS lead bytes with every kind of
-// second byte, UTF-8 sequences whole and cut, and 0x00.
-std::string RandomText(std::mt19937& random, size_t length)
-{
-    static const std::vector<std::string> kBits = {
-        "a", "b", "ab", ",", ",", "\"", "\"\"", "\r", "\n", "\r\n", " ", "\t", "\x81", "\x82\xA0", "\x81\r",
-        "\x81\n", "\x81,", "\x81\"", "\x93\x8C", "\xE6\x9D\xB1", "\xE4\xBA", "\xF0\x9F\x8D\x8E", "xyz", "\x00", "0123"};
-    std::string text;
-    std::uniform_int_distribution<size_t> pick(0, kBits.size() - 1);
-    std::uniform_int_distribution<int> zero(0, 400);
-    while (text.size() < length) {
-        size_t bit = pick(random);
-        if (kBits[bit] == std::string(1, '\0') && zero(random) != 0) continue;  // a 0x00 ends the text: seldom
-        text += kBits[bit].empty() ? std::string(1, '\0') : kBits[bit];
-    }
-    return text;
-}
+using test::RandomText;
 
 std::vector<std::string> StreamTokens(test::FakeFileSystem& fs, const EncodingChoice& choice, size_t partBytes)
 {
