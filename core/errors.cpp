@@ -18,6 +18,18 @@ const std::string kPieceRowLimit =
 const char* const kUtf16File =
     "ファイル %s は UTF-16 で保存されているため開けません。UTF-8 か Shift_JIS で保存し直してください";
 const char* const kOutOfMemory = "メモリが不足しています";
+
+std::string FieldLimit(uint64_t line, size_t fields)
+{
+    return "ファイル %s の " + std::to_string(line) + " 行目は項目が " + std::to_string(fields) +
+           " 個あり、列数の上限 " + std::to_string(MaxTableColumns) + " を超えるため開けません";
+}
+
+std::string WiderRecord(uint64_t line, size_t fields, int32_t columns)
+{
+    return "ファイル %s の " + std::to_string(line) + " 行目は項目が " + std::to_string(fields) + " 個あり、表の列数 " +
+           std::to_string(columns) + " を超えるため分割保存できません";
+}
 }  // namespace messages
 
 QuorvelError::QuorvelError(std::string_view messageTemplate, std::string_view path)
@@ -39,6 +51,10 @@ TableIndexError::TableIndexError() : QuorvelError(messages::kTableIndex) {}
 RowLimitError::RowLimitError(std::string_view path) : QuorvelError(messages::kRowLimit, path) {}
 PieceRowLimitError::PieceRowLimitError(std::string_view path) : QuorvelError(messages::kPieceRowLimit, path) {}
 Utf16FileError::Utf16FileError(std::string_view path) : QuorvelError(messages::kUtf16File, path) {}
+WiderRecordError::WiderRecordError(std::string_view path, uint64_t line, size_t fields, int32_t columns)
+    : QuorvelError(messages::WiderRecord(line, fields, columns), path)
+{
+}
 OutOfMemoryError::OutOfMemoryError() : QuorvelError(messages::kOutOfMemory) {}
 
 }  // namespace quorvel

@@ -3,6 +3,8 @@
 // so that a terminal can show the fixed text and the path separately.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -68,6 +70,14 @@ public:
     explicit Utf16FileError(std::string_view path);
 };
 
+// A record of a file, read by lines for a split of the whole file, that
+// has more fields than the table that the file's first rows were laid
+// out in.
+class WiderRecordError : public QuorvelError {
+public:
+    WiderRecordError(std::string_view path, uint64_t line, size_t fields, int32_t columns);
+};
+
 // Memory ran out during a command.
 class OutOfMemoryError : public QuorvelError {
 public:
@@ -83,6 +93,9 @@ extern const std::string kRowLimit;
 extern const std::string kPieceRowLimit;
 extern const char* const kUtf16File;
 extern const char* const kOutOfMemory;
+// Templates whose numbers are the failure's own: "%s" stands for the path.
+std::string FieldLimit(uint64_t line, size_t fields);
+std::string WiderRecord(uint64_t line, size_t fields, int32_t columns);
 }  // namespace messages
 
 }  // namespace quorvel

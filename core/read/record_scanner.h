@@ -31,18 +31,21 @@ public:
     // an earlier one; each whole record goes to `onRecord(line, fields)`.
     // With `partial` the text goes on after `size`, so a record that comes
     // that close to it is left for the next part. Returns where it stopped.
+    // With `recordLimit`, stops after that many records and returns where
+    // the next one begins, or the end.
     template <typename OnRecord>
-    size_t Run(const char* text, size_t size, size_t start, bool partial, OnRecord&& onRecord)
+    size_t Run(const char* text, size_t size, size_t start, bool partial, OnRecord&& onRecord,
+               size_t recordLimit = std::numeric_limits<size_t>::max())
     {
         const auto* s = reinterpret_cast<const uint8_t*>(text);
         BlockCursor blocks(s, size + 1, nullptr, codePage_);
         auto noProgress = [](size_t) {};
-        return Scan(blocks, s, size, start, partial, std::numeric_limits<size_t>::max(), onRecord, noProgress);
+        return Scan(blocks, s, size, start, partial, recordLimit, onRecord, noProgress);
     }
 
     // A text still arriving: every read waits until its bytes are there.
-    // Stops after `recordLimit` records and returns where the next one
-    // begins, or the end. `progress(position)` is told every megabyte or so.
+    // `recordLimit` as above; `progress(position)` is told every megabyte
+    // or so.
     template <typename OnRecord, typename Progress>
     size_t Run(FileTextStream& stream, size_t start, size_t recordLimit, OnRecord&& onRecord, Progress&& progress)
     {
@@ -55,10 +58,11 @@ public:
     uint64_t Line() const { return line_; }
 
 private:
-    struct Span {
+    // A field rewritten in scratch space: its place among the fields, and
+    // its offset there (the scratch may move until the record is whole).
+    struct Rewritten {
+        size_t field;
         size_t offset;
-        size_t length;
-        bool inScratch;
     };
 
     static bool IsLineBreak(uint8_t c) { return c == '\r' || c == '\n'; }
@@ -73,15 +77,16 @@ private:
         size_t records = 0;
         size_t nextProgress = p + (size_t{1} << 20);
         blocks.EnsureReadable(p + 1);
-        while (s[p] != 0 && records < recordLimit) {
-            if (IsLineBreak(s[p])) {  // an empty line is no record
+        for (;;) {
+            while (IsLineBreak(s[p])) {  // an empty line is no record
                 if (partial && p + 1 >= size) return p;
                 StepOverLineBreak(blocks, s, p);
-                continue;
             }
+            if (s[p] == 0 || records == recordLimit) break;
             const size_t recordStart = p;
             const uint64_t recordLine = line_;
-            spans_.clear();
+            fields_.clear();
+            rewritten_.clear();
             scratch_.clear();
             for (;;) {
                 p = ReadField(blocks, s, p);
@@ -93,10 +98,8 @@ private:
                 line_ = recordLine;
                 return recordStart;
             }
-            fields_.clear();
-            const char* text = reinterpret_cast<const char*>(s);
-            for (const Span& span : spans_)
-                fields_.emplace_back(span.inScratch ? scratch_.data() + span.offset : text + span.offset, span.length);
+            for (const Rewritten& r : rewritten_)
+                fields_[r.field] = std::string_view(scratch_.data() + r.offset, fields_[r.field].size());
             onRecord(recordLine, fields_);
             ++records;
             if (IsLineBreak(s[p])) StepOverLineBreak(blocks, s, p);
@@ -141,7 +144,7 @@ private:
     {
         if (s[p] != '"') {
             const size_t end = UnquotedEnd(blocks, s, p);
-            spans_.push_back({p, end - p, false});
+            fields_.emplace_back(reinterpret_cast<const char*>(s) + p, end - p);
             return end;
         }
         const size_t content = p + 1;
@@ -167,7 +170,7 @@ private:
         const size_t after = closed ? q + 1 : q;
         const size_t end = closed ? UnquotedEnd(blocks, s, after) : q;
         if (!doubled && end == after) {
-            spans_.push_back({content, q - content, false});
+            fields_.emplace_back(reinterpret_cast<const char*>(s) + content, q - content);
             return end;
         }
         const size_t begin = scratch_.size();
@@ -182,12 +185,13 @@ private:
             i += n;
         }
         scratch_.append(reinterpret_cast<const char*>(s) + after, end - after);
-        spans_.push_back({begin, scratch_.size() - begin, true});
+        rewritten_.push_back({fields_.size(), begin});
+        fields_.emplace_back(nullptr, scratch_.size() - begin);
         return end;
     }
 
     const CodePage& codePage_;
-    std::vector<Span> spans_;
+    std::vector<Rewritten> rewritten_;
     std::string scratch_;
     std::vector<std::string_view> fields_;
     uint64_t line_ = 1;

@@ -8,61 +8,13 @@
 #include <optional>
 
 #include "core/read/csv_scanner.h"
+#include "core/read/whole_text.h"
 #include "core/read/token_stream.h"
 #include "core/text/utf8.h"
 
 namespace quorvel {
 
-namespace {
-
-// The scanner's output: tokens appended to the list, views into its pool.
-class ListSink {
-public:
-    ListSink(TokenList& tokens, uint64_t base, PrefaultedBuffers* refChunks, size_t textBytes)
-        : tokens_(tokens), base_(base), refChunks_(refChunks), textBytes_(textBytes)
-    {
-    }
-    void Source(const uint8_t*, size_t from, size_t to) { tokens_.Append(tokens_.Pool().RefAt(base_ + from, to - from)); }
-    void Text(std::string_view text) { tokens_.Append(text); }
-    void SourceWithCr(const uint8_t* s, size_t from, size_t to)
-    {
-        TextRef ref;
-        char* out = tokens_.Pool().Extend(to - from + 1, ref);
-        std::memcpy(out, s + from, to - from);
-        out[to - from] = '\r';
-        tokens_.Append(ref);
-    }
-    size_t Count() const { return tokens_.size(); }
-    void Truncate(size_t) {}  // a whole text has no token cut short
-    void Progress(size_t p)
-    {
-        ForeseeChunks(p);
-        if (progress_ && *progress_) (*progress_)({p, textBytes_, tokens_.size()});
-    }
-    void SetProgress(const ReadProgressFunction* progress) { progress_ = progress; }
-
-private:
-    // The tokens to come, from those of the text so far, in chunks.
-    void ForeseeChunks(size_t p)
-    {
-        constexpr double kChunkTokens = static_cast<double>(TokenList::kRefChunkBytes / sizeof(TextRef));
-        if (!refChunks_ || p == 0) return;
-        const double tokens = static_cast<double>(tokens_.size());
-        const double rest = tokens / static_cast<double>(p) * static_cast<double>(textBytes_ > p ? textBytes_ - p : 0);
-        const double room = kChunkTokens - std::fmod(tokens, kChunkTokens);
-        // A little more than foreseen: a chunk too few only costs its faults here.
-        const double more = (rest * 1.05 + 1024 - room) / kChunkTokens;
-        refChunks_->ForeseeTakes(more > 0 ? static_cast<size_t>(std::ceil(more)) : 0);
-    }
-
-    TokenList& tokens_;
-    uint64_t base_;
-    PrefaultedBuffers* refChunks_;
-    size_t textBytes_;
-    const ReadProgressFunction* progress_ = nullptr;
-};
-
-}  // namespace
+using whole::ListSink;
 
 TokenList SplitCsvText(LoadedFile text, const CodePage& codePage, size_t start)
 {
@@ -74,36 +26,6 @@ TokenList SplitCsvText(LoadedFile text, const CodePage& codePage, size_t start)
     scan::CsvScanner<ListSink>(bytes, size, std::min(start, size), codePage, sink).Run();
     return tokens;
 }
-
-namespace {
-
-constexpr size_t kPrefaultFrom = size_t{16} << 20;
-
-// Waits for as many bytes as the decision on the encoding needs.
-FileEncoding DecideEncoding(FileTextStream& stream, const EncodingChoice& choice, const std::string& path)
-{
-    EncodingDetector detector;
-    size_t want = std::min<size_t>(stream.Capacity() + 1, size_t{1} << 16);
-    for (;;) {
-        const size_t readable = stream.WaitFor(want);
-        const bool whole = stream.IsWhole();
-        const auto verdict = detector.Feed(stream.Bytes(), whole ? readable - 1 : readable, whole);
-        if (verdict != EncodingDetector::Verdict::kUndecided || whole) return EncodingOf(verdict, choice, path);
-        want = std::min(stream.Capacity() + 1, readable + (size_t{1} << 20));
-    }
-}
-
-// UTF-8 that is not: the line of its first byte sequence, or 0.
-uint64_t FirstInvalidUtf8Line(const char* bytes, size_t size, size_t start)
-{
-    const std::string_view text(bytes, size);
-    const size_t end = text.find('\0', start);
-    const std::string_view body = text.substr(0, end);
-    const size_t bad = FirstInvalidUtf8(body.substr(start));
-    return bad == std::string_view::npos ? 0 : LineOfOffset(body.substr(start), bad);
-}
-
-}  // namespace
 
 TokenList ReadFirstCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files,
                              size_t tokenLimit, const ReadProgressFunction& progress, size_t partBytes)
@@ -149,12 +71,12 @@ TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, F
     const char* bytes = stream.Bytes();
     // The code page only matters from the first byte above 0x7F on; up to
     // there (or 64 KiB past it) the reading waits for the decision.
-    FileEncoding encoding = DecideEncoding(stream, choice, path);
+    FileEncoding encoding = whole::DecideEncoding(stream, choice, path);
     const uint64_t base = tokens.Pool().AdoptBuffer(stream.TakeBuffer(), stream.Capacity());
     // A large file's references fill chunks that another thread has
     // readied, up to two ahead and no more than the rest of the text wants.
     std::optional<PrefaultedBuffers> refChunks;
-    if (stream.Capacity() >= kPrefaultFrom) {
+    if (stream.Capacity() >= whole::kPrefaultFrom) {
         refChunks.emplace(TokenList::kRefChunkBytes, 2);
         tokens.SetRefSupply(&*refChunks);
     }
@@ -175,7 +97,7 @@ TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, F
         // after it still fails the load.
         size = stream.WaitForAll() - 1;
     }
-    if (encoding.IsUtf8()) encoding.firstInvalidLine = FirstInvalidUtf8Line(bytes, size, encoding.TextStart());
+    if (encoding.IsUtf8()) encoding.firstInvalidLine = whole::FirstInvalidUtf8Line(bytes, size, encoding.TextStart());
     tokens.SetSourcePath(path);
     tokens.SetEncoding(encoding);
     return tokens;

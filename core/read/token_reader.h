@@ -30,6 +30,7 @@ struct ReadProgress {
     uint64_t bytesDone = 0;
     uint64_t fileSize = 0;
     size_t tokens = 0;
+    size_t records = 0;  // read by records: how many so far
 };
 using ReadProgressFunction = std::function<void(const ReadProgress&)>;
 // A file of more than a gigabyte read with a limit goes the way of

@@ -2,6 +2,7 @@
 // to the table. Tokens are views into the list's own text pool.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,11 @@ public:
 
     void Append(TextRef ref) { refs_.push_back(ref); }
     void Append(std::string_view text) { refs_.push_back(pool_.Add(text)); }
+
+    // Makes every record `columns` tokens long: the tokens are records of
+    // `widths[r]` tokens one after another (no width above `columns`), and
+    // each is followed by empty tokens up to `columns`.
+    void PadRecords(const uint32_t* widths, size_t records, uint32_t columns);
 
     // Where the chunks of references come from while it is set.
     static constexpr size_t kRefChunkBytes = ChunkedArray<TextRef>::kChunkBytes;
