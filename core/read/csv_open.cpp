@@ -9,14 +9,15 @@
 namespace quorvel {
 
 FileEncoding OpenCsvFile(CellTable& table, const std::string& path, const EncodingChoice& choice, FileSystem& files,
-                         OverCap overCap, const ReadProgressFunction& progress)
+                         OverCap overCap, const ReadProgressFunction& progress, bool checkLines)
 {
     const size_t limit = overCap == OverCap::kPreview
                              ? static_cast<size_t>(MaxTableRows) * static_cast<size_t>(table.ColCount())
                              : ~size_t{0};
     TokenList tokens;
     try {
-        tokens = ReadCsvTokens(path, choice, files, limit, progress);
+        tokens = ReadCsvTokens(path, choice, files, limit, progress,
+                               checkLines ? static_cast<uint32_t>(table.ColCount()) : 0);
     } catch (const std::bad_alloc&) {
         throw OutOfMemoryError();
     }

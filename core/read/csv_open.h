@@ -21,7 +21,11 @@ enum class OverCap { kRefuse, kPreview };
 // table is then as it was. With kPreview a file of more than MaxTableRows
 // rows fills the table's rows and no more: the table is its preview.
 // `progress` as for ReadCsvTokens.
+// The table then tells from which line of the file its rows no longer
+// follow the file's lines (CellTable::FirstPartedLine), unless
+// `checkLines` is false.
 FileEncoding OpenCsvFile(CellTable& table, const std::string& path, const EncodingChoice& choice, FileSystem& files,
-                         OverCap overCap = OverCap::kRefuse, const ReadProgressFunction& progress = nullptr);
+                         OverCap overCap = OverCap::kRefuse, const ReadProgressFunction& progress = nullptr,
+                         bool checkLines = true);
 
 }  // namespace quorvel

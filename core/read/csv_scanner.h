@@ -20,6 +20,7 @@
 #include "core/read/block_cursor.h"
 #include "core/text/codepage.h"
 #include "core/read/file_text.h"
+#include "core/read/line_check.h"
 
 namespace quorvel::scan {
 
@@ -83,6 +84,11 @@ public:
     // where the next token begins, or the end.
     void StopAfter(size_t count) { tokenLimit_ = count; }
 
+    // Tells `check` what the scan meets, to find where the rows part from
+    // the file's lines. A partial text takes back what it told of a token
+    // left for the next part; the caller tells the end of a partial text.
+    void CheckLines(LineCheck* check) { check_ = check; }
+
     // Scans to the end of the text, or of a partial text's last whole
     // token, and returns where it stopped: the 0x00 that ends the text, the
     // end of a partial text, or the first byte of a token left for the next
@@ -90,39 +96,68 @@ public:
     size_t Run()
     {
         size_t p = SkipBlanks(start_);
+        LineCheck before;
         while (class_[s_[p]] != kEnd && sink_.Count() < tokenLimit_) {
             const size_t tokenStart = p;
             const size_t count = sink_.Count();
+            if (check_) {
+                if (partial_) before = *check_;
+                check_->Token();
+            }
             p = (s_[p] == '"') ? BlockQuotedValue(p) : BlockUnquotedValue(p);
             // What a value looks at reaches one byte past it: a value that
             // comes that close to a partial text's end may go on after it.
-            if (partial_ && p + 2 > size_) {
-                sink_.Truncate(count);
-                return tokenStart;
-            }
+            if (partial_ && p + 2 > size_) return TakeBack(tokenStart, count, before);
             p = SkipBlanks(p);
             // Whether a delimiter follows is for the next part to say.
-            if (partial_ && p >= size_) {
-                sink_.Truncate(count);
-                return tokenStart;
-            }
+            if (partial_ && p >= size_) return TakeBack(tokenStart, count, before);
             // Since the joined text ends in CR LF, a delimiter is never
             // followed directly by the end: no trailing empty token here.
-            if (s_[p] == ',') p = SkipBlanks(p + 1);
+            if (s_[p] == ',') {
+                if (check_) check_->Comma();
+                p = SkipBlanks(p + 1);
+            }
             if (p >= nextProgress_) {
                 nextProgress_ = p + (size_t{1} << 20);
                 sink_.Progress(p);
             }
         }
+        if (check_ && !partial_ && class_[s_[p]] == kEnd) check_->End();
         return p;
     }
 private:
+    size_t TakeBack(size_t tokenStart, size_t count, const LineCheck& before)
+    {
+        sink_.Truncate(count);
+        if (check_) *check_ = before;
+        return tokenStart;
+    }
+
     size_t SkipBlanks(size_t p)
     {
         for (;; ++p) {
             blocks_.EnsureReadable(p + 1);
-            if (class_[s_[p]] < kBlank || class_[s_[p]] > kLF) return p;
+            const uint8_t c = class_[s_[p]];
+            if (c < kBlank || c > kLF) return p;
+            if (check_ && c != kBlank) NoteBreak(p);
         }
+    }
+
+    // A line break outside quotes: CR LF is one, counted at its LF. A CR
+    // that ends a partial text is left uncounted, the byte after it being
+    // unknown (only a part of nothing but blanks ends the scan there).
+    void NoteBreak(size_t p)
+    {
+        if (s_[p] == '\r') {
+            blocks_.EnsureReadable(p + 2);
+            if (s_[p + 1] == '\n' || (partial_ && p + 1 >= size_)) return;
+        }
+        check_->Break();
+    }
+
+    void NoteQuotedBreaks(uint64_t breaks)
+    {
+        if (check_ && breaks != 0) check_->QuotedBreaks(breaks);
     }
 
     size_t BlockUnquotedValue(size_t start)
@@ -137,14 +172,17 @@ private:
     size_t BlockQuotedValue(size_t quote)
     {
         size_t i = quote + 1;
+        uint64_t breaks = 0;
         for (;;) {
             i = blocks_.Next(i, [](const BlockMasks& m) { return m.quotes | m.breaks; });
             if (s_[i] == '"') {
                 if (s_[i + 1] == '"') break;
                 AppendSource(quote + 1, i);
+                NoteQuotedBreaks(breaks);
                 return i + 1;
             }
             if (s_[i] != '\r' || s_[i + 1] != '\n') break;
+            ++breaks;
             i += 2;
         }
         return QuotedValue(quote);
@@ -169,8 +207,10 @@ private:
                 const uint8_t next = s_[p + 1];
                 if (next == '\r') {
                     // The CR is the lead byte's second byte; the LF of the
-                    // joined text ends the token.
+                    // joined text ends the token. Without an LF in the
+                    // file after it, the CR alone ends the line.
                     AppendSource(start, p + 2);
+                    if (check_ && s_[p + 2] != '\n') check_->Break();
                     return p + 2;
                 }
                 if (next == '\n' || next == 0) {
@@ -193,6 +233,7 @@ private:
         size_t i = c;
         size_t segment = c;
         bool rewritten = false;
+        uint64_t breaks = 0;
         scratch_.clear();
         for (;;) {
             switch (class_[s_[i]]) {
@@ -200,6 +241,7 @@ private:
                 i += IsBreakOrEnd(s_[i + 1]) ? 1 : 2;
                 break;
             case kCR:
+                ++breaks;
                 if (s_[i + 1] == '\n') {
                     i += 2;
                 } else {
@@ -210,6 +252,7 @@ private:
                 }
                 break;
             case kLF:
+                ++breaks;
                 Keep(segment, i);
                 scratch_.append("\r\n");
                 segment = ++i;
@@ -224,10 +267,12 @@ private:
                     break;
                 }
                 Finish(c, segment, i, rewritten);
+                NoteQuotedBreaks(breaks);
                 return i + 1;
             case kEnd: {
                 // Unterminated: the value takes the rest of the text, which
                 // always ends with a line break once the lines are joined.
+                NoteQuotedBreaks(breaks);
                 const bool endsInBreak = i > c && (s_[i - 1] == '\r' || s_[i - 1] == '\n');
                 if (!rewritten && endsInBreak) {
                     AppendSource(c, i);  // a view, even of a hundred megabytes
@@ -265,6 +310,7 @@ private:
     Sink& sink_;
     size_t nextProgress_ = 0;
     size_t tokenLimit_ = std::numeric_limits<size_t>::max();
+    LineCheck* check_ = nullptr;
     std::string scratch_;
 };
 

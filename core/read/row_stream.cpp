@@ -10,7 +10,7 @@ namespace quorvel {
 
 TokenRowStream::TokenRowStream(const std::string& path, const EncodingChoice& choice, FileSystem& files,
                                int32_t columns, size_t partBytes)
-    : tokens_(path, choice, files, partBytes), columns_(columns)
+    : tokens_(path, choice, files, partBytes, static_cast<uint32_t>(columns)), columns_(columns)
 {
 }
 

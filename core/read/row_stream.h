@@ -28,6 +28,10 @@ public:
     virtual const FileEncoding& Encoding() const = 0;
     virtual uint64_t FileSize() const = 0;
     virtual uint64_t BytesDone() const = 0;
+    // For the flat token reading: the first line of the file from which the
+    // rows no longer follow its lines (see line_check.h), known once the
+    // last row is given; 0 when they all do, and for records.
+    virtual uint64_t FirstPartedLine() const { return 0; }
 };
 
 // The flat token list laid out `columns` to a row; the last row is filled
@@ -42,6 +46,7 @@ public:
     const FileEncoding& Encoding() const override { return tokens_.Encoding(); }
     uint64_t FileSize() const override { return tokens_.FileSize(); }
     uint64_t BytesDone() const override { return tokens_.BytesDone(); }
+    uint64_t FirstPartedLine() const override { return tokens_.FirstPartedLine(); }
 
 private:
     CsvTokenStream tokens_;

@@ -28,9 +28,10 @@ TokenList SplitCsvText(LoadedFile text, const CodePage& codePage, size_t start)
 }
 
 TokenList ReadFirstCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files,
-                             size_t tokenLimit, const ReadProgressFunction& progress, size_t partBytes)
+                             size_t tokenLimit, const ReadProgressFunction& progress, size_t partBytes,
+                             uint32_t lineColumns)
 {
-    CsvTokenStream stream(path, choice, files, partBytes);
+    CsvTokenStream stream(path, choice, files, partBytes, lineColumns);
     TokenList tokens;
     std::vector<std::string_view> part;
     bool more = false;
@@ -49,20 +50,21 @@ TokenList ReadFirstCsvTokens(const std::string& path, const EncodingChoice& choi
         if (progress) progress({stream.BytesDone(), stream.FileSize(), tokens.size()});
     }
     tokens.SetCutShort(more);
+    tokens.SetFirstPartedLine(stream.FirstPartedLine());
     tokens.SetSourcePath(path);
     tokens.SetEncoding(stream.Encoding());
     return tokens;
 }
 
 TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files, size_t tokenLimit,
-                        const ReadProgressFunction& progress)
+                        const ReadProgressFunction& progress, uint32_t lineColumns)
 {
     if (tokenLimit != ~size_t{0}) {
         constexpr uint64_t kWholeTextLimit = uint64_t{1} << 30;
         uint64_t size = 0;
         const std::unique_ptr<InputFile> file = files.OpenForReading(path);
         const bool big = file && file->QuerySize(size) && size > kWholeTextLimit;
-        if (big) return ReadFirstCsvTokens(path, choice, files, tokenLimit, progress);
+        if (big) return ReadFirstCsvTokens(path, choice, files, tokenLimit, progress, size_t{4} << 20, lineColumns);
     }
     // The tokens are found while the file is still being read; the list
     // owns the buffer from the start, and outlives the stream that fills it.
@@ -84,7 +86,10 @@ TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, F
     sink.SetProgress(&progress);
     scan::CsvScanner<ListSink> scanner(stream, encoding.TextStart(), encoding.codePage, sink);
     scanner.StopAfter(tokenLimit);
+    LineCheck lines(lineColumns);
+    if (lines.On()) scanner.CheckLines(&lines);
     const size_t stop = scanner.Run();
+    tokens.SetFirstPartedLine(lines.FirstPartedLine());
     tokens.SetRefSupply(nullptr);
     size_t size = 0;
     if (bytes[stop] != 0) {

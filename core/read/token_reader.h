@@ -35,13 +35,16 @@ struct ReadProgress {
 using ReadProgressFunction = std::function<void(const ReadProgress&)>;
 // A file of more than a gigabyte read with a limit goes the way of
 // ReadFirstCsvTokens, so that the text of the rest is never held.
+// With `lineColumns`, the list tells from which line of the file rows of
+// that many tokens no longer follow its lines (see line_check.h).
 TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files,
-                        size_t tokenLimit = ~size_t{0}, const ReadProgressFunction& progress = nullptr);
+                        size_t tokenLimit = ~size_t{0}, const ReadProgressFunction& progress = nullptr,
+                        uint32_t lineColumns = 0);
 
 // The same tokens, up to the limit, read as a stream a part at a time and
 // copied: memory for the tokens taken, whatever the file's size.
 TokenList ReadFirstCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files,
                              size_t tokenLimit, const ReadProgressFunction& progress = nullptr,
-                             size_t partBytes = size_t{4} << 20);
+                             size_t partBytes = size_t{4} << 20, uint32_t lineColumns = 0);
 
 }  // namespace quorvel

@@ -46,8 +46,8 @@ struct CsvTokenStream::PartTokens {
 };
 
 CsvTokenStream::CsvTokenStream(const std::string& path, const EncodingChoice& choice, FileSystem& files,
-                               size_t partBytes)
-    : parts_(path, choice, files, partBytes), tokens_(std::make_unique<PartTokens>())
+                               size_t partBytes, uint32_t lineColumns)
+    : parts_(path, choice, files, partBytes), lines_(lineColumns), tokens_(std::make_unique<PartTokens>())
 {
 }
 
@@ -61,12 +61,17 @@ bool CsvTokenStream::Next(std::vector<std::string_view>& tokens)
         scanned_ = true;
         tokens_->spans.clear();
         tokens_->scratch.clear();
-        const size_t stop = scan::CsvScanner<PartTokens>(parts_.Bytes(), parts_.Size(), parts_.Start(),
-                                                         parts_.Encoding().codePage, *tokens_, parts_.Partial())
-                                .Run();
+        const bool partial = parts_.Partial();
+        scan::CsvScanner<PartTokens> scanner(parts_.Bytes(), parts_.Size(), parts_.Start(), parts_.Encoding().codePage,
+                                             *tokens_, partial);
+        if (lines_.On()) scanner.CheckLines(&lines_);
+        const size_t stop = scanner.Run();
         // The views first: once the text has ended, Used reads on past it.
         tokens_->Views(parts_.Bytes(), tokens);
         parts_.Used(stop);
+        // A text that ends at a 0x00 before the file does ends in a part
+        // scanned as partial; the scan of a last part tells its end itself.
+        if (parts_.Ended() && partial && lines_.On()) lines_.End();
         if (!tokens.empty()) return true;
     }
     return false;

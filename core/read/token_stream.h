@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/read/line_check.h"
 #include "core/read/text_parts.h"
 
 namespace quorvel {
@@ -18,8 +19,10 @@ namespace quorvel {
 class CsvTokenStream {
 public:
     // Raises what TextParts raises.
+    // With `lineColumns`, the stream finds from which line of the file rows
+    // of that many tokens no longer follow its lines (see line_check.h).
     CsvTokenStream(const std::string& path, const EncodingChoice& choice, FileSystem& files,
-                   size_t partBytes = kStreamPartBytes);
+                   size_t partBytes = kStreamPartBytes, uint32_t lineColumns = 0);
     ~CsvTokenStream();
     CsvTokenStream(const CsvTokenStream&) = delete;
     CsvTokenStream& operator=(const CsvTokenStream&) = delete;
@@ -32,9 +35,12 @@ public:
     const FileEncoding& Encoding() const { return parts_.Encoding(); }
     uint64_t FileSize() const { return parts_.FileSize(); }
     uint64_t BytesDone() const { return parts_.BytesDone(); }
+    // Known once Next has given false; up to then, of the lines so far.
+    uint64_t FirstPartedLine() const { return lines_.FirstPartedLine(); }
 
 private:
     TextParts parts_;
+    LineCheck lines_;
     bool scanned_ = false;  // the part has been scanned: take up after it
     struct PartTokens;
     std::unique_ptr<PartTokens> tokens_;

@@ -38,6 +38,7 @@ public:
     const FileEncoding& Encoding() const override { return laidOut_->Encoding(); }
     uint64_t FileSize() const override { return laidOut_->FileSize(); }
     uint64_t BytesDone() const override { return laidOut_->BytesDone(); }
+    uint64_t FirstPartedLine() const override { return laidOut_->FirstPartedLine(); }
 
 private:
     std::unique_ptr<RowStream> laidOut_;

@@ -93,6 +93,9 @@ public:
     int32_t LayoutColumnOf(int32_t col) const { return static_cast<int32_t>(PhysicalCol(col)); }
     // The last load stopped at MaxTableRows and the file has more rows.
     bool IsPreview() const { return base_.CutShort(); }
+    // The first line of the last load's file from which its rows no longer
+    // follow the file's lines (see line_check.h), or 0.
+    uint64_t FirstPartedLine() const { return base_.FirstPartedLine(); }
 
 private:
     static uint64_t Key(uint32_t col, uint32_t row) { return (uint64_t{col} << 32) | row; }

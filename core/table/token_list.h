@@ -54,12 +54,19 @@ public:
     bool CutShort() const { return cutShort_; }
     void SetCutShort(bool cutShort) { cutShort_ = cutShort; }
 
+    // The first line of the file from which rows of the reading's column
+    // count no longer follow the file's lines, or 0 (they all do, or the
+    // reading did not look).
+    uint64_t FirstPartedLine() const { return firstPartedLine_; }
+    void SetFirstPartedLine(uint64_t line) { firstPartedLine_ = line; }
+
 private:
     TextPool pool_;
     ChunkedArray<TextRef> refs_;
     std::string sourcePath_;
     FileEncoding encoding_{CodePage::ShiftJis()};
     bool cutShort_ = false;
+    uint64_t firstPartedLine_ = 0;
 };
 
 }  // namespace quorvel
