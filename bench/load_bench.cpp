@@ -1,25 +1,38 @@
 // Load throughput and peak memory: reads a CSV into an 8-column table as
-// the Open command does.
-//   quorvel-bench-load FILE [COLUMNS [TARGET-MB/S]]
+// the Open command does (with the check of its lines against the rows, or
+// without it), or by lines as the open by lines does.
+//   quorvel-bench-load FILE [COLUMNS [TARGET-MB/S]] [--no-line-check | --by-lines]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "bench/bench_support.h"
 #include "core/table/cell_table.h"
 #include "core/read/csv_open.h"
+#include "core/read/record_reader.h"
 #include "core/errors.h"
 #include "system/system_services.h"
 
 int main(int argc, char** argv)
 {
     using namespace quorvel;
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: quorvel-bench-load FILE [COLUMNS [TARGET-MB/S]]\n");
+    bool checkLines = true, byLines = false;
+    std::vector<const char*> args;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--no-line-check") == 0) checkLines = false;
+        else if (std::strcmp(argv[i], "--by-lines") == 0) byLines = true;
+        else args.push_back(argv[i]);
+    }
+    if (args.empty()) {
+        std::fprintf(stderr, "usage: quorvel-bench-load FILE [COLUMNS [TARGET-MB/S]] [--no-line-check | --by-lines]\n");
         return 2;
     }
-    const int columns = argc > 2 ? std::atoi(argv[2]) : 8;
-    const double targetRate = argc > 3 ? std::atof(argv[3]) : 1500;
+    const char* const path = args[0];
+    const int columns = args.size() > 1 ? std::atoi(args[1]) : 8;
+    const double targetRate = args.size() > 2 ? std::atof(args[2]) : 1500;
+    std::printf("reading %s\n", byLines ? "by lines" : checkLines ? "by tokens, lines checked" : "by tokens, lines not checked");
     const size_t before = bench::PeakMemoryBytes();
     CellTable table;
     table.ChangeColCount(columns);
@@ -31,7 +44,9 @@ int main(int argc, char** argv)
     for (int run = 0; run < 3; ++run) {
         const auto start = std::chrono::steady_clock::now();
         try {
-            OpenCsvFile(table, argv[1], EncodingChoice::Detect(SystemCodePage()), NativeFileSystem());
+            const EncodingChoice choice = EncodingChoice::Detect(SystemCodePage());
+            if (byLines) OpenCsvRecords(table, path, choice, NativeFileSystem(), std::nullopt);
+            else OpenCsvFile(table, path, choice, NativeFileSystem(), OverCap::kRefuse, nullptr, checkLines);
         } catch (const QuorvelError& e) {
             std::fprintf(stderr, "load failed: %s\n", e.what());
             return 1;
@@ -47,7 +62,7 @@ int main(int argc, char** argv)
     for (int32_t r = 0; r < table.RowCount(); ++r)
         for (int32_t c = 0; c < table.ColCount(); ++c) bytes += table.ReadCell(c, r).size();
 
-    std::FILE* f = std::fopen(argv[1], "rb");
+    std::FILE* f = std::fopen(path, "rb");
     std::fseek(f, 0, SEEK_END);
     const double fileBytes = static_cast<double>(std::ftell(f));
     std::fclose(f);
