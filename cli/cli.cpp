@@ -57,6 +57,15 @@ void WarnOfInvalidText(const FileEncoding& encoding, std::ostream& err)
         << " holds bytes that are not UTF-8; they are kept as they are\n";
 }
 
+// Rows of the flat token reading that no longer follow the file's lines:
+// said once, with the way to read one row per line.
+void WarnOfPartedLines(uint64_t firstPartedLine, std::ostream& err)
+{
+    if (firstPartedLine == 0) return;
+    err << "quorvel-cli: warning: from line " << firstPartedLine
+        << " on, the table's rows no longer follow the file's lines; --rows reads one row per line\n";
+}
+
 void PrintTokens(const std::string& file, const EncodingChoice& choice, std::ostream& out, std::ostream& err,
                  FileSystem& files)
 {
@@ -179,6 +188,7 @@ int SplitSortedTable(const Options& options, const std::string& file, const Enco
     CellTable table;
     const FileEncoding encoding = OpenTable(table, options, file, choice, files);
     WarnOfInvalidText(encoding, err);
+    WarnOfPartedLines(table.FirstPartedLine(), err);
     const CodePage& codePage = encoding.codePage;
     const std::vector<std::string> header = HeaderOf(table);
     SortDataRows(table, ResolveColumn(header, *options.sortColumn, codePage, "--sort"), *CollationFor(codePage));
@@ -231,6 +241,7 @@ int SplitStream(const Options& options, const std::string& file, const EncodingC
     if (options.dryRun) {
         const std::vector<PiecePlan> plans = PlanStreamSplit(*rows, header, target, spec);
         WarnOfInvalidText(rows->Encoding(), err);
+        WarnOfPartedLines(rows->FirstPartedLine(), err);
         PrintPlan(plans, out);
         return kSuccess;
     }
@@ -240,6 +251,7 @@ int SplitStream(const Options& options, const std::string& file, const EncodingC
         result = StreamSplit(*rows, header, target, spec, &progress);
     }
     WarnOfInvalidText(rows->Encoding(), err);
+    WarnOfPartedLines(rows->FirstPartedLine(), err);
     for (const std::string& piece : result.written) out << PathForTerminal(piece) << '\n';
     if (!result.stopped) return kSuccess;
     out.flush();
@@ -275,6 +287,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err, FileSystem
     CellTable table;
     const FileEncoding encoding = OpenTable(table, options, file, choice, files);
     WarnOfInvalidText(encoding, err);
+    WarnOfPartedLines(table.FirstPartedLine(), err);
     const CodePage& codePage = encoding.codePage;
     if (options.sortColumn)
         SortDataRows(table, ResolveColumn(HeaderOf(table), *options.sortColumn, codePage, "--sort"),

@@ -332,6 +332,44 @@ TEST(CliUtf8, BytesThatAreNotUtf8AreKeptAndWarnedOfOnce)
     EXPECT_NE(run.out.find("x,\\x82\\xA0\n"), std::string::npos) << run.out;
 }
 
+// A sheet as a spreadsheet program saves it: a blank left unquoted inside
+// a name, an empty last cell written as a comma at the line's end.
+const std::string kStaffSheet =
+    "社員番号,氏名,部署,所在地,内線,備考\r\n"
+    "1001,John Smith,総務部,東京都,201,\r\n"
+    "1002,山田 太郎,営業部,大阪府,310,出張中\r\n"
+    "1003,佐藤花子,総務部,東京都,202,\r\n";
+
+TEST(CliLines, AFileWhoseRowsPartFromItsLinesIsWarnedOfOnceAndReadAsSpecified)
+{
+    test::ScratchDir dir;
+    const std::string path = dir.File("staff.csv");
+    test::WriteFile(path, kStaffSheet);
+    const std::string warning =
+        "quorvel-cli: warning: from line 2 on, the table's rows no longer follow the file's lines; --rows reads one "
+        "row per line\n";
+    const CliRun shown = RunTool({"show", path, "--columns", "6"});
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.err, warning);
+    // The table is the flat reading's: "John" and "Smith" in two cells.
+    EXPECT_NE(shown.out.find("\n1001,John,Smith,"), std::string::npos) << shown.out;
+    const CliRun split = RunTool({"split", path, "--columns", "6", "--key", "2", "--dry-run"});
+    EXPECT_EQ(split.status, 0);
+    EXPECT_EQ(split.err, warning);
+    // With --rows one row a line, and nothing to warn of.
+    const CliRun rows = RunTool({"split", path, "--rows", "--key", "2"});
+    EXPECT_EQ(rows.status, 0) << rows.err;
+    EXPECT_EQ(rows.err, "");
+    // A piece quotes a cell that would not read back as one otherwise.
+    EXPECT_EQ(test::ReadFile(dir.File(u8"staff_総務部.csv")),
+              "1001,\"John Smith\",総務部,東京都,201,\r\n1003,佐藤花子,総務部,東京都,202,\r\n");
+    EXPECT_EQ(test::ReadFile(dir.File(u8"staff_営業部.csv")), "1002,\"山田 太郎\",営業部,大阪府,310,出張中\r\n");
+    // Lines that all match say nothing.
+    test::WriteFile(path, "a,b\r\n1,2\r\n");
+    EXPECT_EQ(RunTool({"show", path, "--columns", "2"}).err, "");
+    EXPECT_EQ(RunTool({"split", path, "--columns", "2", "--key", "0"}).err, "");
+}
+
 TEST(CliUtf8, Utf16IsRefused)
 {
     test::ScratchDir dir;
