@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/errors.h"
+#include "core/read/record_reader.h"
 #include "core/split/staged_file_system.h"
 
 namespace quorvel {
@@ -36,11 +38,22 @@ bool ShownRowStream::NextRow(std::vector<std::string_view>& cells)
     return true;
 }
 
-StreamSplitResult SplitFileAsShown(const FileSplitRequest& request, FileSystem& files, SplitObserver* observer)
+namespace {
+
+// The file's rows as the table laid them out: its tokens, or its records at
+// the table's column count.
+std::unique_ptr<RowStream> LaidOutRows(const FileSplitRequest& request, FileSystem& files)
 {
-    ShownRowStream rows(std::make_unique<TokenRowStream>(request.inputPath, request.choice, files,
-                                                         request.columns.layoutColumns, request.partBytes),
-                        request.columns);
+    if (request.byLines)
+        return std::make_unique<RecordRowStream>(request.inputPath, request.choice, files,
+                                                 request.columns.layoutColumns, request.partBytes);
+    return std::make_unique<TokenRowStream>(request.inputPath, request.choice, files, request.columns.layoutColumns,
+                                            request.partBytes);
+}
+
+StreamSplitResult SplitStaged(const FileSplitRequest& request, FileSystem& files, SplitObserver* observer)
+{
+    ShownRowStream rows(LaidOutRows(request, files), request.columns);
     std::vector<std::string> header(static_cast<size_t>(rows.ColCount()));
     std::vector<std::string_view> cells;
     if (rows.NextRow(cells)) header.assign(cells.begin(), cells.end());
@@ -68,6 +81,19 @@ StreamSplitResult SplitFileAsShown(const FileSplitRequest& request, FileSystem& 
     if (result.stopped) staged.Discard();
     else staged.Commit();
     return result;
+}
+
+}  // namespace
+
+StreamSplitResult SplitFileAsShown(const FileSplitRequest& request, FileSystem& files, SplitObserver* observer)
+{
+    try {
+        return SplitStaged(request, files, observer);
+    } catch (const RecordWidthError& wider) {
+        // The table was laid out from the file's first records; a later one
+        // has more fields than it has columns. Nothing is replaced.
+        throw WiderRecordError(request.inputPath, wider.Line(), wider.Fields(), wider.Columns());
+    }
 }
 
 }  // namespace quorvel

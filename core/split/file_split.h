@@ -49,6 +49,9 @@ private:
 struct FileSplitRequest {
     std::string inputPath;  // UTF-8
     EncodingChoice choice = EncodingChoice::Detect(CodePage::ShiftJis());
+    // How the table was read: its rows the file's tokens laid out, or with
+    // `byLines` the file's records, one a row.
+    bool byLines = false;
     ShownColumns columns;
     // The piece of a row: by its cell in this shown column, or with
     // `chunkRows` above 0 by its place.
@@ -67,7 +70,8 @@ struct FileSplitRequest {
 // Splits the file and renames the pieces into place; on a stop or a
 // failure removes what it wrote and replaces nothing (result.stopped, or
 // the failure raised: FileOpenError, FileCreateError, FileWriteError,
-// PieceRowLimitError, what the readers raise).
+// PieceRowLimitError, WiderRecordError for a record with more fields than
+// the table has columns, what the readers raise).
 StreamSplitResult SplitFileAsShown(const FileSplitRequest& request, FileSystem& files, SplitObserver* observer);
 
 }  // namespace quorvel

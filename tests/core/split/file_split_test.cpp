@@ -8,7 +8,9 @@
 #include <map>
 #include <random>
 
+#include "cli/cli.h"
 #include "core/read/csv_open.h"
+#include "core/read/record_reader.h"
 #include "core/errors.h"
 #include "core/split/file_split.h"
 #include "core/text/portable_collation.h"
@@ -398,6 +400,101 @@ TEST(SplitFileAsShown, AStopAfterTheLastRowStillReplacesNothingButTheWholeSet)
     EXPECT_EQ(fs.files.at("d\\t_c.csv"), "c,1\r\nC,2\r\n");
     EXPECT_EQ(fs.files.at("d\\t_a.csv"), "older A\r\n");
     EXPECT_EQ(fs.files.size(), 3u) << Describe(fs.files);
+}
+
+// A sheet saved by a spreadsheet program, over the cap: blanks inside
+// values, empty last fields, a quoted value over two lines, rows of fewer
+// fields than the widest.
+std::string SpreadsheetRows(int64_t rows)
+{
+    std::string text = "no,name,dept,note\r\n";
+    static const char* const kDepts[] = {"Sales", "General", "sales"};
+    for (int64_t r = 1; r < rows; ++r) {
+        const std::string n = std::to_string(r);
+        text += n + ",Yamada " + n + "," + kDepts[r % 3] + (r % 5 == 0 ? ",\"two\r\nlines\"" : r % 7 ? "," : "") +
+                "\r\n";
+    }
+    return text;
+}
+
+TEST(OpenCsvRecords, AFileOverTheCapOpensAsAPreviewOfItsFirstRecords)
+{
+    for (const int64_t rows : {int64_t{MaxTableRows}, int64_t{MaxTableRows} + 1, int64_t{MaxTableRows} + 40}) {
+        test::FakeFileSystem fs = MakeFileSystem(SpreadsheetRows(rows));
+        CellTable table;
+        table.ChangeColCount(2);
+        OpenCsvRecords(table, kInput, EncodingChoice::Detect(kSjis), fs, std::nullopt, OverCap::kPreview);
+        EXPECT_EQ(table.IsPreview(), rows > MaxTableRows) << rows;
+        EXPECT_EQ(table.ColCount(), 4);
+        EXPECT_EQ(table.RowCount(), MaxTableRows);
+        const int32_t last = MaxTableRows - 1;
+        EXPECT_EQ(table.ReadCell(1, last), "Yamada " + std::to_string(last));
+        EXPECT_EQ(table.FirstPartedLine(), 0u) << "read by lines: nothing parts";
+        if (rows == MaxTableRows) continue;
+        // Where no preview is asked for, the file is refused and the table
+        // left as it was.
+        EXPECT_THROW(OpenCsvRecords(table, kInput, EncodingChoice::Detect(kSjis), fs, std::nullopt), RowLimitError);
+        EXPECT_TRUE(table.IsPreview());
+        EXPECT_EQ(table.ColCount(), 4);
+    }
+}
+
+TEST(SplitFileAsShown, AByLinesPreviewWritesThePiecesOfSplitRows)
+{
+    const int64_t rows = MaxTableRows + 25;
+    const std::string text = SpreadsheetRows(rows);
+    // The window's way: open by lines as a preview, split the whole file.
+    test::FakeFileSystem window = MakeFileSystem(text);
+    window.caseInsensitive = false;
+    window.files.erase(window.Canonical(kInput));
+    window.files["in.csv"] = text;
+    CellTable table;
+    OpenCsvRecords(table, "in.csv", EncodingChoice::Detect(kSjis), window, std::nullopt, OverCap::kPreview);
+    ASSERT_TRUE(table.IsPreview());
+    FileSplitRequest request = RequestFor(table, 2, -1, nullptr);
+    request.inputPath = "in.csv";
+    request.byLines = true;
+    request.pathStyle = PathStyle::Native();
+    request.partBytes = size_t{1} << 20;
+    SplitFileAsShown(request, window, nullptr);
+    // The command line's: split --rows.
+    test::FakeFileSystem cli = MakeFileSystem(text);
+    cli.caseInsensitive = false;
+    cli.files.erase(cli.Canonical(kInput));
+    cli.files["in.csv"] = text;
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::RunCli({"split", "in.csv", "--rows", "--key", "2"}, out, err, cli), 0) << err.str();
+    ASSERT_EQ(window.files.size(), 4u) << Describe(window.files).substr(0, 400);
+    EXPECT_TRUE(window.files == cli.files);
+    // Blanks and empty last fields kept, a short record padded.
+    const std::string sales = window.files.at("in_sales.csv");
+    const std::string first = "2,\"Yamada 2\",sales,\r\n5,\"Yamada 5\",sales,\"two\r\nlines\"\r\n8,\"Yamada 8\",sales,\r\n";
+    EXPECT_EQ(sales.substr(0, first.size()), first) << Show(sales.substr(0, 80));
+    EXPECT_NE(sales.find("\r\n14,\"Yamada 14\",sales,\r\n"), std::string::npos);
+}
+
+TEST(SplitFileAsShown, ALaterRecordWiderThanTheTableStopsTheSplitAndReplacesNothing)
+{
+    std::string text = SpreadsheetRows(MaxTableRows + 10);
+    const uint64_t line = static_cast<uint64_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    text += "x,y,Sales,z,one too many\r\nlast,row,Sales,\r\n";
+    test::FakeFileSystem fs = MakeFileSystem(text, kExisting);
+    fs.files[fs.Canonical("d\\t_Sales.csv")] = "older Sales\r\n";
+    const auto before = fs.files;
+    CellTable table;
+    OpenCsvRecords(table, kInput, EncodingChoice::Detect(kSjis), fs, std::nullopt, OverCap::kPreview);
+    ASSERT_EQ(table.ColCount(), 4);
+    FileSplitRequest request = RequestFor(table, 2, -1, nullptr);
+    request.byLines = true;
+    request.partBytes = size_t{1} << 20;
+    try {
+        SplitFileAsShown(request, fs, nullptr);
+        FAIL() << "a record of five fields in a table of four columns";
+    } catch (const WiderRecordError& e) {
+        EXPECT_EQ(e.Message(), "ファイル " + kInput + " の " + std::to_string(line) +
+                                   " 行目は項目が 5 個あり、表の列数 4 を超えるため分割保存できません");
+    }
+    EXPECT_TRUE(fs.files == before) << Describe(fs.files).substr(0, 400);
 }
 
 }  // namespace
