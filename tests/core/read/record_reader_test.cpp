@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/read/record_reader.h"
+#include "fake_file_system.h"
 #include "test_support.h"
 
 namespace quorvel {
@@ -112,6 +113,94 @@ TEST(OpenCsvRecords, TheTokyoPostalCodeFileGivesOneRowPerLine)
     // Every row holds 15 fields of its own: none is cut or shifted.
     const std::string last = bytes.substr(bytes.rfind('\n', bytes.size() - 2) + 1);
     EXPECT_EQ(table.ReadCell(0, table.RowCount() - 1), last.substr(0, last.find(',')));
+}
+
+// The table as rows of cells joined by "|", rows by " / ".
+std::string Shown(const CellTable& table)
+{
+    std::string out;
+    for (int32_t r = 0; r < table.RowCount(); ++r) {
+        for (int32_t c = 0; c < table.ColCount(); ++c) out += (c ? "|" : "") + std::string(table.ReadCell(c, r));
+        out += " / ";
+    }
+    return out;
+}
+
+TEST(OpenCsvRecords, TheColumnsAreTheWidestRecordsAndShorterOnesArePadded)
+{
+    const struct {
+        const char* text;
+        int32_t columns;
+        const char* table;
+    } cases[] = {
+        {"a,b,c\r\n1,2,3\r\n", 3, "a|b|c / 1|2|3 / "},
+        {"a,b\r\n1,2,3,4\r\nx\r\n", 4, "a|b|| / 1|2|3|4 / x||| / "},
+        {"k,v,\r\n1,Yamada Taro,\r\n", 3, "k|v| / 1|Yamada Taro| / "},
+        {"\xEF\xBB\xBFk,v\r\n1,2\r\n", 2, "k|v / 1|2 / "},  // the mark is no cell's
+        {"a\r\n\r\nb\r\n", 1, "a / b / "},                    // a blank line is no record
+        {"", 1, " / "},
+    };
+    for (const auto& c : cases) {
+        test::FakeFileSystem fs;
+        fs.files["in.csv"] = c.text;
+        CellTable table;
+        OpenCsvRecords(table, "in.csv", EncodingChoice::Detect(CodePage::ShiftJis()), fs, std::nullopt);
+        EXPECT_EQ(table.ColCount(), c.columns) << c.text;
+        EXPECT_EQ(Shown(table), c.table) << c.text;
+    }
+}
+
+TEST(OpenCsvRecords, AFailedOpenLeavesTheTableAsItWas)
+{
+    std::string wide = "a,b\r\n\"x\r\ny\",1\r\n";
+    for (int f = 0; f < 255; ++f) wide += ",";  // 256 fields on line 4
+    wide += "\r\n";
+    const struct {
+        const char* name;
+        std::string text;
+        std::string message;  // with the path in it
+    } cases[] = {
+        {"wide.csv", wide, "ファイル wide.csv の 4 行目は項目が 256 個あり、列数の上限 255 を超えるため開けません"},
+        {"utf16.csv", std::string("\xFF\xFE" "a\0,\0", 6), ""},
+        {"missing.csv", "", "ファイル missing.csv は開けません"},
+    };
+    for (const auto& c : cases) {
+        test::FakeFileSystem fs;
+        if (std::string(c.name) != "missing.csv") fs.files[c.name] = c.text;
+        CellTable table;
+        table.ChangeColCount(2);
+        table.LayOutTokens(TokenList::FromStrings({"k", "v", "1", "2"}));
+        const std::string before = Shown(table);
+        try {
+            OpenCsvRecords(table, c.name, EncodingChoice::Detect(CodePage::ShiftJis()), fs, std::nullopt);
+            ADD_FAILURE() << c.name << " opened";
+        } catch (const QuorvelError& e) {
+            if (!c.message.empty()) {
+                EXPECT_EQ(e.Message(), c.message);
+            }
+        }
+        EXPECT_EQ(table.ColCount(), 2) << c.name;
+        EXPECT_EQ(Shown(table), before) << c.name;
+    }
+    // 255 fields are a table's worth.
+    test::FakeFileSystem fs;
+    fs.files["in.csv"] = std::string(254, ',') + "\r\n";
+    CellTable table;
+    OpenCsvRecords(table, "in.csv", EncodingChoice::Detect(CodePage::ShiftJis()), fs, std::nullopt);
+    EXPECT_EQ(table.ColCount(), 255);
+}
+
+TEST(ReadCsvRecords, FieldsAreViewsIntoTheFileWhereTheyAreItsBytes)
+{
+    test::FakeFileSystem fs;
+    fs.files["in.csv"] = "ab,\"c\"\"d\",e f\r\n";
+    const RecordTokens records = ReadCsvRecords("in.csv", EncodingChoice::Forced(CodePage::ShiftJis()), fs, std::nullopt);
+    ASSERT_EQ(records.tokens.size(), 3u);
+    EXPECT_EQ(records.tokens[0], "ab");
+    EXPECT_EQ(records.tokens[1], "c\"d");
+    EXPECT_EQ(records.tokens[2], "e f");
+    // The file's own bytes lie side by side: "ab" and "e f" in one buffer.
+    EXPECT_EQ(records.tokens[2].data() - records.tokens[0].data(), 10);
 }
 
 }  // namespace
