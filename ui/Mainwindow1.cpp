@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <type_traits>
 
@@ -97,6 +98,7 @@ Menu TMainForm1::BuildMenu()
     };
     Menu file = checked(Menu(CreatePopupMenu()));
     AppendMenuA(file.Get(), MF_STRING, IDM_OPEN, item(text::kOpenItem, "Ctrl+O").c_str());
+    AppendMenuA(file.Get(), MF_STRING, IDM_OPEN_LINES, item(text::kOpenLinesItem, "Ctrl+L").c_str());
     AppendMenuA(file.Get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuA(file.Get(), MF_STRING, IDM_EXIT, item(text::kExitItem, "Ctrl+Q").c_str());
     Menu run = checked(Menu(CreatePopupMenu()));
@@ -122,10 +124,11 @@ Menu TMainForm1::BuildMenu()
 
     ACCEL keys[] = {
         {FCONTROL | FVIRTKEY, 'O', IDM_OPEN},
+        {FCONTROL | FVIRTKEY, 'L', IDM_OPEN_LINES},
         {FCONTROL | FVIRTKEY, 'Q', IDM_EXIT},
         {FVIRTKEY, VK_F1, IDM_GUIDE},
     };
-    accelerators_ = AcceleratorTable(CreateAcceleratorTableA(keys, 3));
+    accelerators_ = AcceleratorTable(CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
     return bar;
 }
 
@@ -244,6 +247,7 @@ void TMainForm1::OnCommand(UINT id)
 {
     switch (id) {
     case IDM_OPEN: Open1Click(); break;
+    case IDM_OPEN_LINES: OpenLines1Click(); break;
     case IDM_EXIT: Exit1Click(); break;
     case IDM_SORT: S1Click(); break;
     case IDM_SPLIT: N2Click(); break;
@@ -273,16 +277,26 @@ void TMainForm1::SetHint(const char* hint)
     std::string text = hint ? hint : "";
     const size_t bar = text.find('|');
     if (bar != std::string::npos) text = text.substr(bar + 1);
-    // With no hint to show, the status bar says that the file was read as
-    // UTF-8 and that the grid shows only its first rows; a Shift_JIS file
-    // within the grid's cap shows nothing, as ever.
-    if (text.empty() && encoding_.IsUtf8()) text = "UTF-8";
-    if (hint == nullptr && table_.IsPreview()) {
-        text = text.empty() ? PreviewStatusText() : text + "  " + PreviewStatusText();
+    // With no hint to show, the status bar says how the file was read
+    // (UTF-8, by lines), that the grid shows only its first rows, and that
+    // its rows no longer follow the file's lines; a Shift_JIS file within
+    // the grid's cap whose lines are its rows shows nothing, as ever.
+    if (text.empty()) text = ReadingMarks();
+    if (hint == nullptr) {
+        auto append = [&text](const std::string& note) { text = text.empty() ? note : text + "  " + note; };
+        if (table_.IsPreview()) append(PreviewStatusText());
+        if (!tableByLines_ && table_.FirstPartedLine() != 0) append(PartedLinesStatusText(table_.FirstPartedLine()));
     }
     if (text == hint_ && IsWindow(statusBar_)) return;
     hint_ = text;
     SendMessageA(statusBar_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(hint_.c_str()));
+}
+
+std::string TMainForm1::ReadingMarks() const
+{
+    std::string marks = encoding_.IsUtf8() ? "UTF-8" : "";
+    if (tableByLines_) marks += marks.empty() ? text::kByLinesMark : std::string(" ") + text::kByLinesMark;
+    return marks;
 }
 
 void TMainForm1::ShowStatusNow(const std::string& text)
@@ -307,6 +321,7 @@ void TMainForm1::OnMenuSelect(UINT item, UINT flags, HMENU menu)
     }
     switch (item) {
     case IDM_OPEN: SetHint(text::kOpenItemHint); break;
+    case IDM_OPEN_LINES: SetHint(text::kOpenLinesItemHint); break;
     case IDM_EXIT: SetHint(text::kExitItemHint); break;
     case IDM_GUIDE: SetHint(text::kGuideItemHint); break;
     case IDM_INFO: SetHint(text::kInfoItemHint); break;

@@ -50,14 +50,19 @@ private:
     void OnActivate(bool active);
     Menu BuildMenu();
     void SetHint(const char* hint);
+    // How the table's file was read, for the status bar: "UTF-8", "行単位".
+    std::string ReadingMarks() const;
     // Shows the text in the status bar at once, while the thread is busy.
     void ShowStatusNow(const std::string& text);
     void UpdateHintFromPointer();
 
     // Commands.
     void Open1Click();
+    // Opens a file by its lines: one record a row, its columns the file's.
+    void OpenLines1Click();
     void OpenDroppedFile(const std::string& path);
-    void OpenRecordedPath();
+    // Reads the recorded input path into the table, by tokens or by lines.
+    void OpenRecordedPath(bool byLines);
     void OnDropFiles(HDROP drop);
     void Exit1Click();
     void S1Click();
@@ -92,6 +97,8 @@ private:
     std::string loadedPath_;    // the file whose data the table holds
     FileEncoding encoding_{CodePage()};  // how that file was read
     int32_t sortLayoutColumn_ = -1;      // the last sort's column in the file's layout
+    bool tableByLines_ = false;          // the table's file was read by lines
+    bool lastOpenByLines_ = false;       // the last open command read by lines: a drop reads so too
     bool runEnabled_ = false;
     int columnCount_ = 5;
     bool menuOpen_ = false;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/read/csv_open.h"
+#include "core/read/record_reader.h"
 #include "core/split/file_split.h"
 #include "core/table/row_sort.h"
 #include "core/text/text_encoding.h"
@@ -39,17 +40,26 @@ const Collation& CollationOfFile(const FileEncoding& encoding, std::unique_ptr<C
 void TMainForm1::Open1Click()
 {
     if (!openDialog1_.Execute(Window())) return;
-    OpenRecordedPath();
+    lastOpenByLines_ = false;
+    OpenRecordedPath(false);
+}
+
+void TMainForm1::OpenLines1Click()
+{
+    // The same dialog, with the same filter, folder and last name.
+    if (!openDialog1_.Execute(Window())) return;
+    lastOpenByLines_ = true;
+    OpenRecordedPath(true);
 }
 
 void TMainForm1::OpenDroppedFile(const std::string& path)
 {
-    // As Open does with the file accepted in its dialog.
+    // As the last open command does with the file accepted in its dialog.
     openDialog1_.SetFileName(path);
-    OpenRecordedPath();
+    OpenRecordedPath(lastOpenByLines_);
 }
 
-void TMainForm1::OpenRecordedPath()
+void TMainForm1::OpenRecordedPath(bool byLines)
 {
     const std::string path = openDialog1_.FileName();
     try {
@@ -66,13 +76,22 @@ void TMainForm1::OpenRecordedPath()
             if (now - started < std::chrono::seconds(1) || now - shown < std::chrono::milliseconds(100)) return;
             shown = now;
             const int percent = read.fileSize ? static_cast<int>(read.bytesDone * 100 / read.fileSize) : 0;
-            ShowStatusNow(LoadProgressText(percent, read.tokens / static_cast<size_t>(columns)));
+            ShowStatusNow(LoadProgressText(percent, byLines ? read.records : read.tokens / static_cast<size_t>(columns)));
         };
-        encoding_ = OpenCsvFile(table_, PathFromSystem(path), EncodingChoice::Detect(SystemCodePage()),
-                                NativeFileSystem(), OverCap::kPreview, progress);
+        const EncodingChoice choice = EncodingChoice::Detect(SystemCodePage());
+        // By lines the column count is the file's: the widest record's.
+        encoding_ = byLines ? OpenCsvRecords(table_, PathFromSystem(path), choice, NativeFileSystem(), std::nullopt,
+                                             OverCap::kPreview, progress)
+                            : OpenCsvFile(table_, PathFromSystem(path), choice, NativeFileSystem(), OverCap::kPreview,
+                                          progress);
     } catch (...) {
         SetHint(nullptr);
         throw;
+    }
+    tableByLines_ = byLines;
+    if (byLines) {
+        columnCount_ = table_.ColCount();
+        toolBar1_.SetPosition(columnCount_);
     }
     sortLayoutColumn_ = -1;
     // Pieces are named after the file whose data the table holds: a
@@ -159,6 +178,7 @@ void TMainForm1::SplitWholeFile(int32_t keyColumn, uint64_t chunkRows, bool head
     FileSplitRequest request;
     request.inputPath = PathFromSystem(loadedPath_);
     request.choice = EncodingChoice::Detect(SystemCodePage());
+    request.byLines = tableByLines_;
     request.columns = ShownColumns::Of(table_);
     request.keyColumn = keyColumn;
     request.chunkRows = chunkRows;

@@ -15,6 +15,7 @@
 #define IDM_GUIDE 1005
 #define IDM_INFO 1006
 #define IDM_CHUNK 1007
+#define IDM_OPEN_LINES 1008
 
 // Main window controls.
 #define IDC_TOOLBAR 2001

@@ -172,6 +172,13 @@ void ToolBar::AddColumnTooltips(HWND parent)
 
 int ToolBar::Position() const { return static_cast<int>(SendMessageA(upDown_, UDM_GETPOS32, 0, 0)); }
 
+void ToolBar::SetPosition(int position)
+{
+    SendMessageA(upDown_, UDM_SETPOS32, 0, position);
+    // The buddy shows it whatever the control does on a set position.
+    SetWindowTextA(edit_, std::to_string(position).c_str());
+}
+
 void ToolBar::EnableRunButtons(bool enabled)
 {
     SendMessageA(toolBar_, TB_ENABLEBUTTON, IDM_SORT, MAKELONG(enabled, 0));

@@ -25,6 +25,7 @@ public:
     static int DesignHeight();
 
     int Position() const;  // the spinner's column count
+    void SetPosition(int position);
     void EnableRunButtons(bool enabled);
 
     // The hint of what lies under a point of the tool bar (client

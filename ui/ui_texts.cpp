@@ -15,6 +15,9 @@ const char* const kFileMenu = "ファイル(&F)";
 const char* const kFileHint = "ファイル";
 const char* const kOpenItem = "開く(&O)...";
 const char* const kOpenItemHint = "開く";
+const char* const kOpenLinesItem = "行単位で開く(&L)...";
+const char* const kOpenLinesItemHint = "行単位で開く";
+const char* const kByLinesMark = "行単位";
 const char* const kExitItem = "終了(&X)";
 const char* const kExitItemHint = "終了";
 const char* const kRunMenu = "実行(&R)";
@@ -72,6 +75,11 @@ std::string WithThousands(uint64_t number)
 std::string PreviewStatusText()
 {
     return "先頭 " + WithThousands(MaxTableRows - 1) + " 行を表示中: 分割保存はファイル全体が対象です";
+}
+
+std::string PartedLinesStatusText(uint64_t line)
+{
+    return WithThousands(line) + " 行目から表の行がファイルの行とずれています: 行単位で開く (Ctrl+L) で開き直せます";
 }
 
 std::string LoadProgressText(int percent, uint64_t rows)

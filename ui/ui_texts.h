@@ -22,6 +22,9 @@ extern const char* const kFileMenu;
 extern const char* const kFileHint;
 extern const char* const kOpenItem;
 extern const char* const kOpenItemHint;
+extern const char* const kOpenLinesItem;
+extern const char* const kOpenLinesItemHint;
+extern const char* const kByLinesMark;
 extern const char* const kExitItem;
 extern const char* const kExitItemHint;
 extern const char* const kRunMenu;
@@ -64,6 +67,10 @@ extern const char* const kSplitCancelled;
 
 // The status bar of a table that holds only the first rows of its file.
 std::string PreviewStatusText();
+
+// The status bar of a table whose rows part from the file's lines from
+// `line` on: "2 行目から表の行がファイルの行とずれています: ...".
+std::string PartedLinesStatusText(uint64_t line);
 
 // The status bar during a long load: "読み込み中 37%  512,000 行".
 std::string LoadProgressText(int percent, uint64_t rows);
