@@ -115,14 +115,16 @@ void GridView::ShowCurrentRow()
     const int item = ItemOfRow(table_.CurrentRow());
     if (item < 0) return;
     selecting_ = true;
-    // The current row is the view's focused item, drawn in the selection
-    // colours (NM_CUSTOMDRAW); the view's own selection is kept empty. A
-    // list view clears a selection by visiting every item (Wine's does, on
-    // each key and click), which on a million rows takes most of a second.
+    // The current row is the view's selected and focused item, drawn in
+    // the selection colours (NM_CUSTOMDRAW), so that whoever asks the view
+    // for its selection (a screen reader, UI automation) finds it. Only the
+    // old and the new item change: a list view that clears or sets a range
+    // visits every item in it (Wine's does), which on a million rows takes
+    // most of a second.
     const int rows = ListView_GetItemCount(list_);
     if (shownItem_ >= 0 && shownItem_ != item && shownItem_ < rows)
         ListView_SetItemState(list_, shownItem_, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetItemState(list_, item, LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     shownItem_ = item;
     ListView_EnsureVisible(list_, item, FALSE);
     selecting_ = false;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "big_files.h"
+#include "spreadsheet_files.h"
 #include "dpi_layout.h"
 #include "session.h"
 #include "ui/resource.h"
@@ -88,6 +89,15 @@ bool StepsOfOne(const std::vector<int>& seen)
 }
 
 // Rests the pointer on a point until the status bar shows `hint`.
+// The current row is the grid's one selected item too.
+void CheckSelection(const Session& s, const std::string& after)
+{
+    const int selected = s.ListSelection(), current = s.SelectedItem();
+    Check(selected == current && current >= 0, "after " + after + " the grid reports the current row " +
+                                                    std::to_string(current) + " as its selected item (" +
+                                                    std::to_string(selected) + ")");
+}
+
 bool HintShows(Session& s, POINT at, const std::string& hint)
 {
     MoveMouse(at);
@@ -282,16 +292,30 @@ void GridByHand(Session& s)
     Click(Centre(s.ItemRect(2)));
     WaitIdle(s.Main());
     Check(s.SelectedItem() == 2 && s.Focus() == s.Grid(), "a click on the third data row makes it current");
+    CheckSelection(s, "a click");
     PressKey(VK_DOWN);
     WaitIdle(s.Main());
     Check(s.SelectedItem() == 3, "Down moves to the next row");
+    CheckSelection(s, "Down");
     PressKey(VK_UP);
     PressKey(VK_UP);
     WaitIdle(s.Main());
     Check(s.SelectedItem() == 1, "Up twice moves back two rows");
+    CheckSelection(s, "Up");
+    PressKey(VK_HOME);
+    WaitIdle(s.Main());
+    Check(s.SelectedItem() == 0, "Home goes to the first data row");
+    CheckSelection(s, "Home");
+    PressKey(VK_END);
+    WaitIdle(s.Main());
+    Check(s.SelectedItem() == 3, "End goes to the last data row");
+    CheckSelection(s, "End");
+    PressKey(VK_HOME);
+    WaitIdle(s.Main());
     PressKey(VK_NEXT);
     WaitIdle(s.Main());
     Check(s.SelectedItem() == 3, "Page Down goes to the last row in sight");
+    CheckSelection(s, "Page Down");
     PressKey('X');
     PressKey('1');
     Sleep(200);
@@ -363,6 +387,7 @@ void SortByHand(Session& s)
     Check(s.Cell(0, 1) == "ぶどう" && s.Cell(1, 1) == "みかん" && s.Cell(2, 1) == "もも" && s.Cell(3, 1) == "りんご",
           "sorted by 品名: ぶどう みかん もも りんご");
     Check(s.Header(1) == "品名" && s.SelectedItem() == 0, "the header row stays; row 1 is current");
+    CheckSelection(s, "a sort");
 
     // The button; the focus comes back to the list; Esc cancels.
     s.ClickToolButton(IDM_SORT);
@@ -459,6 +484,7 @@ void SplitByHand(Session& s, const std::string& work, const std::string& fruit)
     Check(ReadAll(work + "\\fruit_愛媛.csv") == "2,みかん,愛媛\r\n3,ぶどう,愛媛\r\n", "fruit_愛媛.csv byte for byte");
     Check(Pieces(work, "fruit").size() == 2 && ReadAll(fruit) == kFruit, "two pieces; the input unchanged");
     Check(s.SelectedItem() == 3, "the last data row is current after the split");
+    CheckSelection(s, "a split");
 }
 
 void MissingFile(Session& s, const std::string& work)
@@ -692,6 +718,7 @@ int RunScenario(const std::string& exe, const std::string& work, const std::stri
         Check(s.WaitExit() == 0, "Ctrl+Q ends the program with exit code 0");
     }
     BigFiles(exe, work);
+    SpreadsheetFiles(exe, work);
     {
         Session s(exe, SW_SHOWMAXIMIZED);
         Check(IsZoomed(s.Main()) != FALSE, "started with show command 3, the window is maximised");
@@ -722,6 +749,7 @@ void TimeCtrlEnd(Session& s, int items, double opened)
     }, 30);
     WaitIdle(s.Main());
     const double scrolled = std::chrono::duration<double>(std::chrono::steady_clock::now() - scrollStart).count();
+    CheckSelection(s, "Ctrl+End");
     std::printf("open: %d rows from Enter in the open dialog to the grid painted in %.2f s; Ctrl+End to the last row "
                 "in %.3f s (0.1 s of it the keys' own pauses)\n",
                 items, opened, scrolled);
@@ -837,6 +865,7 @@ int main(int argc, char** argv)
                              "       quorvel_e2e QUORVEL.EXE WORKDIR --bench-open FILE\n"
                              "       quorvel_e2e QUORVEL.EXE WORKDIR --bench-preview FILE\n"
                              "       quorvel_e2e QUORVEL.EXE WORKDIR --big-files\n"
+                             "       quorvel_e2e QUORVEL.EXE WORKDIR --spreadsheet-files\n"
                              "       quorvel_e2e --start-stop QUORVEL.EXE\n"
                              "       quorvel_e2e --version-of PROGRAM.EXE\n");
         return 2;
@@ -845,6 +874,12 @@ int main(int argc, char** argv)
     const std::string mode = argv[3], file = argc > 4 ? argv[4] : "";
     if (mode == "--bench-open") return quorvel::e2e::BenchOpen(exe, work, file, false);
     if (mode == "--bench-preview") return quorvel::e2e::BenchOpen(exe, work, file, true);
+    if (mode == "--spreadsheet-files") {
+        for (int i = 4; i + 1 < argc; i += 2)
+            if (std::string(argv[i]) == "--screenshots") quorvel::e2e::SetScreenshotFolder(argv[i + 1]);
+        quorvel::e2e::SpreadsheetFiles(exe, work);
+        return quorvel::e2e::Failures() == 0 ? 0 : 1;
+    }
     if (mode == "--big-files") {
         for (int i = 4; i + 1 < argc; i += 2)
             if (std::string(argv[i]) == "--screenshots") quorvel::e2e::SetScreenshotFolder(argv[i + 1]);

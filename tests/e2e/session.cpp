@@ -113,6 +113,14 @@ int Session::SelectedItem() const
     return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
+int Session::ListSelection() const
+{
+    const int first = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const int count = static_cast<int>(SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0));
+    if (count > 1) return -2;
+    return count == 1 ? first : -1;
+}
+
 std::string Session::Cell(int item, int sub) const { return ListViewCell(pi_.hProcess, list_, item, sub); }
 
 std::wstring Session::CellWide(int item, int sub) const { return ListViewCellWide(pi_.hProcess, list_, item, sub); }

@@ -52,6 +52,9 @@ public:
     int ColumnCount() const;
     int ColumnWidth(int column) const;
     int SelectedItem() const;  // the grid's current row (its focused item), -1 for none
+    // The one item that the grid reports selected, as assistive technology
+    // asks for it; -1 for none, -2 when several are.
+    int ListSelection() const;
     std::string Cell(int item, int sub) const;
     std::wstring CellWide(int item, int sub) const;
     std::string Header(int index) const;
