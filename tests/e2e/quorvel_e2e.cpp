@@ -861,11 +861,11 @@ int main(int argc, char** argv)
     if (argc == 3 && std::string(argv[1]) == "--start-stop") return quorvel::e2e::StartStop(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "--version-of") return quorvel::e2e::PrintVersionOf(argv[2]);
     if (argc < 4) {
-        std::fprintf(stderr, "usage: quorvel_e2e QUORVEL.EXE WORKDIR RECORDER.EXE [--screenshots DIR]\n"
+        std::fprintf(stderr, "usage: quorvel_e2e QUORVEL.EXE WORKDIR RECORDER.EXE [--screenshots DIR] [--xdnd XDND_DROP.PY]\n"
                              "       quorvel_e2e QUORVEL.EXE WORKDIR --bench-open FILE\n"
                              "       quorvel_e2e QUORVEL.EXE WORKDIR --bench-preview FILE\n"
                              "       quorvel_e2e QUORVEL.EXE WORKDIR --big-files\n"
-                             "       quorvel_e2e QUORVEL.EXE WORKDIR --spreadsheet-files\n"
+                             "       quorvel_e2e QUORVEL.EXE WORKDIR --spreadsheet-files [--xdnd XDND_DROP.PY]\n"
                              "       quorvel_e2e --start-stop QUORVEL.EXE\n"
                              "       quorvel_e2e --version-of PROGRAM.EXE\n");
         return 2;
@@ -874,6 +874,8 @@ int main(int argc, char** argv)
     const std::string mode = argv[3], file = argc > 4 ? argv[4] : "";
     if (mode == "--bench-open") return quorvel::e2e::BenchOpen(exe, work, file, false);
     if (mode == "--bench-preview") return quorvel::e2e::BenchOpen(exe, work, file, true);
+    for (int i = 4; i + 1 < argc; i += 2)
+        if (std::string(argv[i]) == "--xdnd") quorvel::e2e::SetDropTool(argv[i + 1]);
     if (mode == "--spreadsheet-files") {
         for (int i = 4; i + 1 < argc; i += 2)
             if (std::string(argv[i]) == "--screenshots") quorvel::e2e::SetScreenshotFolder(argv[i + 1]);

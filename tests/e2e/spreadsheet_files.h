@@ -10,5 +10,8 @@ namespace quorvel::e2e {
 
 // Runs in a session of its own; the work folder takes the files.
 void SpreadsheetFiles(const std::string& exe, const std::string& work);
+// The drop tool (xdnd_drop.py), a path of the driver's; without it no
+// file is dropped.
+void SetDropTool(const std::string& script);
 
 }  // namespace quorvel::e2e
