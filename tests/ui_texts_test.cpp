@@ -97,6 +97,16 @@ TEST(BigFileTexts, AreBuiltByteForByte)
     EXPECT_EQ(LoadProgressText(42, 1048560), "読み込み中 42%  1,048,560 行");
 }
 
+TEST(ByLinesTexts, AreBuiltByteForByte)
+{
+    // Shift_JIS bytes, as the window shows them.
+    EXPECT_EQ(std::string(text::kOpenLinesItem), "\x8D\x73\x92\x50\x88\xCA\x82\xC5\x8A\x4A\x82\xAD(&L)...");
+    EXPECT_EQ(std::string(text::kOpenLinesItemHint), "行単位で開く");
+    EXPECT_EQ(std::string(text::kByLinesMark), "行単位");
+    EXPECT_EQ(PartedLinesStatusText(2), "2 行目から表の行がファイルの行とずれています: 行単位で開く (Ctrl+L) で開き直せます");
+    EXPECT_EQ(PartedLinesStatusText(1733), "1,733 行目から表の行がファイルの行とずれています: 行単位で開く (Ctrl+L) で開き直せます");
+}
+
 TEST(ParseChunkRows, TakesWholeNumbersFromOneOn)
 {
     struct Case {

@@ -32,8 +32,47 @@ void GridView::Create(HWND parent, HINSTANCE instance, HFONT font, const Scaler&
     // once, after the view is gone.
     rowHeight_ = ImageList(ImageList_Create(1, scale(kDefaultRowHeight), ILC_COLOR, 0, 0));
     ListView_SetImageList(list_, rowHeight_.Get(), LVSIL_SMALL);
+    SetWindowSubclass(list_, ListInput, 0, reinterpret_cast<DWORD_PTR>(this));
     table_.SetObserver(this);
     TableReset();
+}
+
+LRESULT CALLBACK GridView::ListInput(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR self)
+{
+    auto* grid = reinterpret_cast<GridView*>(self);
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN: {
+        // A list view that moves its selection first clears the old one,
+        // and clears a selection of an owner-data list by visiting every
+        // item (Wine's does, unless nothing is selected): on a million rows
+        // most of a second for each key. So the current row gives up its
+        // selection for the moment the list handles the input, and takes
+        // it back, or the new row takes it, right after.
+        grid->ReleaseSelection();
+        const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+        grid->ShowCurrentRow();
+        return result;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(list, ListInput, 0);
+        return DefSubclassProc(list, message, wParam, lParam);
+    default:
+        return DefSubclassProc(list, message, wParam, lParam);
+    }
+}
+
+void GridView::ReleaseSelection()
+{
+    if (shownItem_ < 0 || shownItem_ >= ListView_GetItemCount(list_)) return;
+    selecting_ = true;
+    ListView_SetItemState(list_, shownItem_, 0, LVIS_SELECTED);
+    selecting_ = false;
 }
 
 void GridView::SyncColumns()

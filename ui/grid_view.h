@@ -60,6 +60,10 @@ private:
     void FillCellText(NMLVDISPINFOA* info);
     void FillCellText(NMLVDISPINFOW* info);
     void SetHeaderText(int column);
+    // The list's own input, before and after the list handles it.
+    static LRESULT CALLBACK ListInput(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR self);
+    void ReleaseSelection();
 
     CellTable& table_;
     HWND list_ = nullptr;

@@ -759,7 +759,8 @@ void TimeCtrlEnd(Session& s, int items, double opened)
 // into the work folder; then a sort and a split by its third column. A
 // file over the grid's cap (`preview`) opens as a preview and is split
 // whole, with the progress window; it is not sorted.
-int BenchOpen(const std::string& exe, const std::string& work, const std::string& original, bool preview)
+int BenchOpen(const std::string& exe, const std::string& work, const std::string& original, bool preview,
+              bool byLines = false)
 {
     const std::string file = work + "\\bench.csv";
     CopyFileA(original.c_str(), file.c_str(), FALSE);
@@ -768,7 +769,7 @@ int BenchOpen(const std::string& exe, const std::string& work, const std::string
     for (int i = 0; i < 3; ++i) PressKey(VK_UP);  // 8 columns
     WaitUntil([&] { return s.EditText() == "8"; }, 5);
     WaitIdle(s.Main());
-    s.Keys({VK_CONTROL}, 'O');
+    s.Keys({VK_CONTROL}, byLines ? 'L' : 'O');
     HWND dialog = s.WaitWindow("#32770");
     if (!dialog) Fatal("the open dialog appears");
     WaitForeground(dialog);
@@ -782,6 +783,14 @@ int BenchOpen(const std::string& exe, const std::string& work, const std::string
     WaitIdle(s.Main());
     const double opened = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const int items = s.ItemCount();
+    if (byLines) {
+        std::printf("open by lines: %d rows from Enter in the open dialog to the grid painted in %.2f s\n", items,
+                    opened);
+        WaitForeground(s.Main());
+        s.Keys({VK_CONTROL}, 'Q');
+        s.WaitExit();
+        return 0;
+    }
     if (preview) {
         std::printf("open of a file over the cap: the first %d rows from Enter in the open dialog to the grid painted "
                     "in %.2f s\n",
@@ -864,6 +873,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: quorvel_e2e QUORVEL.EXE WORKDIR RECORDER.EXE [--screenshots DIR] [--xdnd XDND_DROP.PY]\n"
                              "       quorvel_e2e QUORVEL.EXE WORKDIR --bench-open FILE\n"
                              "       quorvel_e2e QUORVEL.EXE WORKDIR --bench-preview FILE\n"
+                             "       quorvel_e2e QUORVEL.EXE WORKDIR --bench-open-lines FILE\n"
                              "       quorvel_e2e QUORVEL.EXE WORKDIR --big-files\n"
                              "       quorvel_e2e QUORVEL.EXE WORKDIR --spreadsheet-files [--xdnd XDND_DROP.PY]\n"
                              "       quorvel_e2e --start-stop QUORVEL.EXE\n"
@@ -874,6 +884,7 @@ int main(int argc, char** argv)
     const std::string mode = argv[3], file = argc > 4 ? argv[4] : "";
     if (mode == "--bench-open") return quorvel::e2e::BenchOpen(exe, work, file, false);
     if (mode == "--bench-preview") return quorvel::e2e::BenchOpen(exe, work, file, true);
+    if (mode == "--bench-open-lines") return quorvel::e2e::BenchOpen(exe, work, file, false, true);
     for (int i = 4; i + 1 < argc; i += 2)
         if (std::string(argv[i]) == "--xdnd") quorvel::e2e::SetDropTool(argv[i + 1]);
     if (mode == "--spreadsheet-files") {
