@@ -93,53 +93,77 @@ public:
     // token, and returns where it stopped: the 0x00 that ends the text, the
     // end of a partial text, or the first byte of a token left for the next
     // part.
-    size_t Run()
+    size_t Run() { return check_ ? Scan<true>() : Scan<false>(); }
+
+private:
+    // The scan, with the line check or without it: without, it costs not
+    // even a test per token.
+    template <bool kCheck>
+    size_t Scan()
     {
-        size_t p = SkipBlanks(start_);
+        if (kCheck) check_->Begin(sink_.Count());
+        size_t p = SkipBlanks<kCheck>(start_);
         LineCheck before;
         while (class_[s_[p]] != kEnd && sink_.Count() < tokenLimit_) {
             const size_t tokenStart = p;
             const size_t count = sink_.Count();
-            if (check_) {
-                if (partial_) before = *check_;
-                check_->Token();
-            }
+            if (kCheck && partial_) before = *check_;
             p = (s_[p] == '"') ? BlockQuotedValue(p) : BlockUnquotedValue(p);
             // What a value looks at reaches one byte past it: a value that
             // comes that close to a partial text's end may go on after it.
             if (partial_ && p + 2 > size_) return TakeBack(tokenStart, count, before);
-            p = SkipBlanks(p);
+            const size_t valueEnd = p;
+            p = SkipBlanks<kCheck>(p);
             // Whether a delimiter follows is for the next part to say.
             if (partial_ && p >= size_) return TakeBack(tokenStart, count, before);
             // Since the joined text ends in CR LF, a delimiter is never
             // followed directly by the end: no trailing empty token here.
             if (s_[p] == ',') {
-                if (check_) check_->Comma();
-                p = SkipBlanks(p + 1);
+                p = SkipBlanks<kCheck>(p + 1);
+            } else if (kCheck && class_[s_[p]] != kEnd && !BreakAfterValue(tokenStart, valueEnd, p)) {
+                check_->Joined();  // the next token on the same line, with no comma before it
             }
             if (p >= nextProgress_) {
                 nextProgress_ = p + (size_t{1} << 20);
                 sink_.Progress(p);
             }
         }
-        if (check_ && !partial_ && class_[s_[p]] == kEnd) check_->End();
+        if (kCheck) {
+            if (partial_) check_->Pause(sink_.Count());
+            else if (class_[s_[p]] == kEnd) check_->End(sink_.Count());
+        }
         return p;
     }
-private:
+
     size_t TakeBack(size_t tokenStart, size_t count, const LineCheck& before)
     {
         sink_.Truncate(count);
-        if (check_) *check_ = before;
+        if (check_) {
+            *check_ = before;
+            check_->Pause(count);
+        }
         return tokenStart;
     }
 
+    // Whether a line break stands between a value's end and the next token
+    // at `next`: among the blanks, or as the CR that a lead byte at the
+    // value's end took as its second byte.
+    bool BreakAfterValue(size_t tokenStart, size_t valueEnd, size_t next) const
+    {
+        if (valueEnd > tokenStart && s_[valueEnd - 1] == '\r') return true;
+        for (size_t i = valueEnd; i < next; ++i)
+            if (s_[i] == '\r' || s_[i] == '\n') return true;
+        return false;
+    }
+
+    template <bool kCheck>
     size_t SkipBlanks(size_t p)
     {
         for (;; ++p) {
             blocks_.EnsureReadable(p + 1);
             const uint8_t c = class_[s_[p]];
             if (c < kBlank || c > kLF) return p;
-            if (check_ && c != kBlank) NoteBreak(p);
+            if (kCheck && c != kBlank) NoteBreak(p);
         }
     }
 
@@ -152,7 +176,7 @@ private:
             blocks_.EnsureReadable(p + 2);
             if (s_[p + 1] == '\n' || (partial_ && p + 1 >= size_)) return;
         }
-        check_->Break();
+        check_->Break(sink_.Count());
     }
 
     void NoteQuotedBreaks(uint64_t breaks)
@@ -210,7 +234,7 @@ private:
                     // joined text ends the token. Without an LF in the
                     // file after it, the CR alone ends the line.
                     AppendSource(start, p + 2);
-                    if (check_ && s_[p + 2] != '\n') check_->Break();
+                    if (check_ && s_[p + 2] != '\n') check_->Break(sink_.Count());
                     return p + 2;
                 }
                 if (next == '\n' || next == 0) {

@@ -8,10 +8,13 @@
 // still gives C tokens does not part. From the first line that parts on,
 // the table's rows are no longer the file's lines.
 //
-// The token scanner tells the check what it meets anyway: each token's
-// start, the comma after it, the line breaks it steps over.
+// The token scanner tells the check what it meets anyway, at no cost per
+// token: the line breaks it steps over (with the count of tokens given by
+// then, so that the check knows each line's tokens), the breaks inside
+// quoted values, and two tokens with no comma and no break between them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace quorvel {
@@ -26,47 +29,48 @@ public:
     // The first line of the file that parts from the rows, or 0.
     uint64_t FirstPartedLine() const { return firstParted_; }
 
-    // A token begins on the line the scan has reached.
-    void Token()
+    // A scan of the text (whole, or a part of it) begins, its sink holding
+    // `count` tokens.
+    void Begin(size_t count) { recordFirst_ = count; }
+    // A line break outside quotes, after `count` tokens of the scan: it
+    // ends the line's record, if the line has one.
+    void Break(size_t count)
     {
-        if (tokens_ == 0) {
-            recordLine_ = line_;
-        } else if (!comma_) {
-            Part();  // joined to the token before by blanks or nothing
-        }
-        ++tokens_;
-        comma_ = false;
+        EndRecord(count);
+        recordLine_ = ++line_;
     }
-    // The comma after a token.
-    void Comma() { comma_ = true; }
-    // A line break outside quotes: it ends the line's record, if it has one.
-    void Break()
-    {
-        ++line_;
-        EndRecord();
-    }
-    // A line break inside a quoted value: the record goes on.
+    // Line breaks inside a quoted value: the record goes on.
     void QuotedBreaks(uint64_t count) { line_ += count; }
-    // The text has ended.
-    void End() { EndRecord(); }
+    // Two tokens of a line with only blanks, or nothing, between them.
+    void Joined() { Part(); }
+    // The scan of a part stops after `count` tokens; the line's record
+    // goes on in the next part.
+    void Pause(size_t count)
+    {
+        carried_ += count - recordFirst_;
+        recordFirst_ = 0;
+    }
+    // The text has ended, after `count` tokens of the scan.
+    void End(size_t count) { EndRecord(count); }
 
 private:
-    void EndRecord()
+    void EndRecord(size_t count)
     {
-        if (tokens_ != 0 && tokens_ != columns_) Part();
-        tokens_ = 0;
-        comma_ = false;
+        const uint64_t tokens = carried_ + (count - recordFirst_);
+        if (tokens != 0 && tokens != columns_) Part();
+        carried_ = 0;
+        recordFirst_ = count;
     }
     void Part()
     {
         if (firstParted_ == 0) firstParted_ = recordLine_;
     }
 
-    uint32_t columns_ = 0;
-    uint64_t line_ = 1;
-    uint64_t recordLine_ = 1;
-    uint64_t tokens_ = 0;
-    bool comma_ = false;
+    uint64_t columns_ = 0;
+    size_t recordFirst_ = 0;   // the sink's count where the line's record began in this scan
+    uint64_t carried_ = 0;     // the record's tokens in parts before this one
+    uint64_t line_ = 1;        // the line the scan has reached
+    uint64_t recordLine_ = 1;  // where the line's record begins
     uint64_t firstParted_ = 0;
 };
 

@@ -71,7 +71,7 @@ bool CsvTokenStream::Next(std::vector<std::string_view>& tokens)
         parts_.Used(stop);
         // A text that ends at a 0x00 before the file does ends in a part
         // scanned as partial; the scan of a last part tells its end itself.
-        if (parts_.Ended() && partial && lines_.On()) lines_.End();
+        if (parts_.Ended() && partial && lines_.On()) lines_.End(0);
         if (!tokens.empty()) return true;
     }
     return false;
