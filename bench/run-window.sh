@@ -28,8 +28,8 @@ while [ "$run" -le "$runs" ]; do
     grep -a -E "open:|through" | tee "$work.open"
   "$root/scripts/run-e2e.sh" "$prefix" "$driver" "$program" "$work" --bench-open-lines "$data/1m.csv" |
     grep -a -E "open by lines" | tee "$work.lines"
-  tokens=$(sed -n 's/.*painted in \([0-9.]*\) s;.*/\1/p' "$work.open")
-  lines=$(sed -n 's/.*painted in \([0-9.]*\) s$/\1/p' "$work.lines" | tr -d '\r')
+  tokens=$(tr -d '\r' < "$work.open" | sed -n 's/.*painted in \([0-9.]*\) s;.*/\1/p')
+  lines=$(tr -d '\r' < "$work.lines" | sed -n 's/.*painted in \([0-9.]*\) s$/\1/p')
   [ -n "$tokens" ] && [ -n "$lines" ] &&
     echo "open by lines / 開く: $(echo "$lines / $tokens" | bc -l | cut -c1-4) x (target at most 1.2 x)"
   # The line check of 開く, in process under Wine: the same load with it

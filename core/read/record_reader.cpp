@@ -140,52 +140,26 @@ RecordTokens ReadFirstCsvRecords(const std::string& path, const EncodingChoice& 
 RecordTokens ReadCsvRecords(const std::string& path, const EncodingChoice& choice, FileSystem& files,
                             std::optional<int32_t> columns, size_t recordLimit, const ReadProgressFunction& progress)
 {
-    if (recordLimit != ~size_t{0}) {
-        constexpr uint64_t kWholeTextLimit = uint64_t{1} << 30;
-        uint64_t size = 0;
-        const std::unique_ptr<InputFile> file = files.OpenForReading(path);
-        const bool big = file && file->QuerySize(size) && size > kWholeTextLimit;
-        if (big) return ReadFirstCsvRecords(path, choice, files, columns, recordLimit, progress);
-    }
+    if (whole::TakesTheStream(path, files, recordLimit))
+        return ReadFirstCsvRecords(path, choice, files, columns, recordLimit, progress);
     // As the token reader does: the fields are found while the file is
     // still being read, and the list owns the buffer from the start.
     RecordTokens records;
-    TokenList& tokens = records.tokens;
-    FileTextStream stream(path, files);
-    const char* bytes = stream.Bytes();
-    FileEncoding encoding = whole::DecideEncoding(stream, choice, path);
-    const uint64_t base = tokens.Pool().AdoptBuffer(stream.TakeBuffer(), stream.Capacity());
-    std::optional<PrefaultedBuffers> refChunks;
-    if (stream.Capacity() >= whole::kPrefaultFrom) {
-        refChunks.emplace(TokenList::kRefChunkBytes, 2);
-        tokens.SetRefSupply(&*refChunks);
-    }
-    whole::ListSink sink(tokens, base, refChunks ? &*refChunks : nullptr, stream.Capacity());
-    sink.SetProgress(&progress);
+    whole::AdoptedText text(records.tokens, path, choice, files, progress);
+    whole::ListSink& sink = text.Sink();
+    const char* bytes = text.Bytes();
     RecordWidths widths(columns, path);
-    const size_t stop = scan::RecordScanner(encoding.codePage)
+    const size_t stop = scan::RecordScanner(text.Encoding().codePage)
                             .Run(
-                                stream, encoding.TextStart(), recordLimit,
+                                text.Stream(), text.Encoding().TextStart(), recordLimit,
                                 [&](uint64_t line, const std::vector<std::string_view>& fields) {
                                     widths.Add(line, fields.size());
                                     for (const std::string_view field : fields) sink.View(bytes, field);
                                 },
                                 [&](size_t p) { sink.Progress(p, widths.Count()); });
-    tokens.SetRefSupply(nullptr);
-    size_t size = 0;
-    if (bytes[stop] != 0) {
-        // Stopped at the limit with more to come: the rest is not read.
-        stream.StopReading();
-        tokens.SetCutShort(true);
-        size = stop;
-    } else {
-        size = stream.WaitForAll() - 1;
-    }
-    if (encoding.IsUtf8()) encoding.firstInvalidLine = whole::FirstInvalidUtf8Line(bytes, size, encoding.TextStart());
+    text.Finish(stop, path);
     records.columns = widths.Columns();
-    widths.Pad(tokens);
-    tokens.SetSourcePath(path);
-    tokens.SetEncoding(encoding);
+    widths.Pad(records.tokens);
     return records;
 }
 

@@ -59,52 +59,17 @@ TokenList ReadFirstCsvTokens(const std::string& path, const EncodingChoice& choi
 TokenList ReadCsvTokens(const std::string& path, const EncodingChoice& choice, FileSystem& files, size_t tokenLimit,
                         const ReadProgressFunction& progress, uint32_t lineColumns)
 {
-    if (tokenLimit != ~size_t{0}) {
-        constexpr uint64_t kWholeTextLimit = uint64_t{1} << 30;
-        uint64_t size = 0;
-        const std::unique_ptr<InputFile> file = files.OpenForReading(path);
-        const bool big = file && file->QuerySize(size) && size > kWholeTextLimit;
-        if (big) return ReadFirstCsvTokens(path, choice, files, tokenLimit, progress, size_t{4} << 20, lineColumns);
-    }
-    // The tokens are found while the file is still being read; the list
-    // owns the buffer from the start, and outlives the stream that fills it.
+    if (whole::TakesTheStream(path, files, tokenLimit))
+        return ReadFirstCsvTokens(path, choice, files, tokenLimit, progress, size_t{4} << 20, lineColumns);
     TokenList tokens;
-    FileTextStream stream(path, files);
-    const char* bytes = stream.Bytes();
-    // The code page only matters from the first byte above 0x7F on; up to
-    // there (or 64 KiB past it) the reading waits for the decision.
-    FileEncoding encoding = whole::DecideEncoding(stream, choice, path);
-    const uint64_t base = tokens.Pool().AdoptBuffer(stream.TakeBuffer(), stream.Capacity());
-    // A large file's references fill chunks that another thread has
-    // readied, up to two ahead and no more than the rest of the text wants.
-    std::optional<PrefaultedBuffers> refChunks;
-    if (stream.Capacity() >= whole::kPrefaultFrom) {
-        refChunks.emplace(TokenList::kRefChunkBytes, 2);
-        tokens.SetRefSupply(&*refChunks);
-    }
-    ListSink sink(tokens, base, refChunks ? &*refChunks : nullptr, stream.Capacity());
-    sink.SetProgress(&progress);
-    scan::CsvScanner<ListSink> scanner(stream, encoding.TextStart(), encoding.codePage, sink);
+    whole::AdoptedText text(tokens, path, choice, files, progress);
+    scan::CsvScanner<ListSink> scanner(text.Stream(), text.Encoding().TextStart(), text.Encoding().codePage,
+                                       text.Sink());
     scanner.StopAfter(tokenLimit);
     LineCheck lines(lineColumns);
     if (lines.On()) scanner.CheckLines(&lines);
-    const size_t stop = scanner.Run();
+    text.Finish(scanner.Run(), path);
     tokens.SetFirstPartedLine(lines.FirstPartedLine());
-    tokens.SetRefSupply(nullptr);
-    size_t size = 0;
-    if (bytes[stop] != 0) {
-        // Stopped at the limit with more to come: the rest is not read.
-        stream.StopReading();
-        tokens.SetCutShort(true);
-        size = stop;
-    } else {
-        // The text may end at a 0x00 before the file does; a read failing
-        // after it still fails the load.
-        size = stream.WaitForAll() - 1;
-    }
-    if (encoding.IsUtf8()) encoding.firstInvalidLine = whole::FirstInvalidUtf8Line(bytes, size, encoding.TextStart());
-    tokens.SetSourcePath(path);
-    tokens.SetEncoding(encoding);
     return tokens;
 }
 

@@ -28,4 +28,49 @@ uint64_t FirstInvalidUtf8Line(const char* bytes, size_t size, size_t start)
     return bad == std::string_view::npos ? 0 : LineOfOffset(body.substr(start), bad);
 }
 
+bool TakesTheStream(const std::string& path, FileSystem& files, size_t limit)
+{
+    constexpr uint64_t kWholeTextLimit = uint64_t{1} << 30;
+    if (limit == ~size_t{0}) return false;
+    uint64_t size = 0;
+    const std::unique_ptr<InputFile> file = files.OpenForReading(path);
+    return file && file->QuerySize(size) && size > kWholeTextLimit;
+}
+
+AdoptedText::AdoptedText(TokenList& tokens, const std::string& path, const EncodingChoice& choice, FileSystem& files,
+                         const ReadProgressFunction& progress)
+    : tokens_(tokens), stream_(path, files), bytes_(stream_.Bytes()),
+      // The code page only matters from the first byte above 0x7F on; up
+      // to there (or 64 KiB past it) the reading waits for the decision.
+      encoding_(DecideEncoding(stream_, choice, path)),
+      base_(tokens.Pool().AdoptBuffer(stream_.TakeBuffer(), stream_.Capacity())),
+      sink_(tokens, base_, nullptr, stream_.Capacity())
+{
+    // A large file's references fill chunks that another thread has
+    // readied, up to two ahead and no more than the rest of the text wants.
+    if (stream_.Capacity() >= kPrefaultFrom) {
+        refChunks_.emplace(TokenList::kRefChunkBytes, 2);
+        tokens.SetRefSupply(&*refChunks_);
+        sink_.SetRefChunks(&*refChunks_);
+    }
+    sink_.SetProgress(&progress);
+}
+
+void AdoptedText::Finish(size_t stop, const std::string& path)
+{
+    tokens_.SetRefSupply(nullptr);
+    size_t size = 0;
+    if (bytes_[stop] != 0) {
+        stream_.StopReading();
+        tokens_.SetCutShort(true);
+        size = stop;
+    } else {
+        // The text may end at a 0x00 before the file does.
+        size = stream_.WaitForAll() - 1;
+    }
+    if (encoding_.IsUtf8()) encoding_.firstInvalidLine = FirstInvalidUtf8Line(bytes_, size, encoding_.TextStart());
+    tokens_.SetSourcePath(path);
+    tokens_.SetEncoding(encoding_);
+}
+
 }  // namespace quorvel::whole

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -61,6 +62,7 @@ public:
         if (progress_ && *progress_) (*progress_)({p, textBytes_, tokens_.size(), records});
     }
     void SetProgress(const ReadProgressFunction* progress) { progress_ = progress; }
+    void SetRefChunks(PrefaultedBuffers* refChunks) { refChunks_ = refChunks; }
 
 private:
     // The tokens to come, from those of the text so far, in chunks.
@@ -81,6 +83,43 @@ private:
     PrefaultedBuffers* refChunks_;
     size_t textBytes_;
     const ReadProgressFunction* progress_ = nullptr;
+};
+
+// A file of more than a gigabyte read with a limit goes by the stream
+// readers instead, so that the text of the rest is never held.
+bool TakesTheStream(const std::string& path, FileSystem& files, size_t limit);
+
+// A file's text, adopted by a list from the start of its reading, so that
+// the scan finds the list's texts while the file is still arriving: the
+// stream, the encoding decided on its first bytes, and the sink into the
+// list. The list outlives it.
+class AdoptedText {
+public:
+    AdoptedText(TokenList& tokens, const std::string& path, const EncodingChoice& choice, FileSystem& files,
+                const ReadProgressFunction& progress);
+    ~AdoptedText() { tokens_.SetRefSupply(nullptr); }
+    AdoptedText(const AdoptedText&) = delete;
+    AdoptedText& operator=(const AdoptedText&) = delete;
+
+    FileTextStream& Stream() { return stream_; }
+    const char* Bytes() const { return bytes_; }
+    const FileEncoding& Encoding() const { return encoding_; }
+    ListSink& Sink() { return sink_; }
+
+    // The scan stopped at `stop`: with more to come (a limit reached) the
+    // rest is not read and the list is cut short; else the file is read to
+    // its end (a read failing after the text still fails). The list then
+    // tells the file's path and encoding.
+    void Finish(size_t stop, const std::string& path);
+
+private:
+    TokenList& tokens_;
+    FileTextStream stream_;
+    const char* bytes_;
+    FileEncoding encoding_;
+    uint64_t base_;
+    std::optional<PrefaultedBuffers> refChunks_;
+    ListSink sink_;
 };
 
 }  // namespace quorvel::whole
