@@ -64,18 +64,6 @@ bool LooksLikeProgress(const std::string& text)
            text.size() > 10 && text.compare(text.size() - 9, 9, " ファイル") == 0;
 }
 
-bool NoticeSays(Session& s, const std::string& text, double seconds)
-{
-    MessageBoxWindow notice = WaitMessageWindow(s, seconds);
-    const bool said = notice.window && notice.text == text;
-    if (!said) std::printf("     (the notice says [%s])\n", notice.text.c_str());
-    if (notice.window) {
-        PressKey(VK_RETURN);
-        s.WaitGone(notice.window);
-    }
-    return said;
-}
-
 void OpenPreview(Session& s, const std::string& big)
 {
     WaitForeground(s.Main());

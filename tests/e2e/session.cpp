@@ -345,4 +345,17 @@ MessageBoxWindow WaitMessageWindow(const Session& s, double seconds)
     return m;
 }
 
+bool NoticeSays(Session& s, const std::string& text, double seconds)
+{
+    MessageBoxWindow notice = WaitMessageWindow(s, seconds);
+    const bool said = notice.window && notice.text == text;
+    if (!said) std::printf("     (the notice says [%s])\n", notice.text.c_str());
+    if (notice.window) {
+        PressKey(VK_RETURN);
+        s.WaitGone(notice.window);
+    }
+    return said;
+}
+
 }  // namespace quorvel::e2e
+

@@ -120,5 +120,7 @@ struct MessageBoxWindow {
     std::string caption, text;
 };
 MessageBoxWindow WaitMessageWindow(const Session& s, double seconds = 60);
+// A notice comes within the time and says the text; Enter closes it.
+bool NoticeSays(Session& s, const std::string& text, double seconds);
 
 }  // namespace quorvel::e2e

@@ -52,18 +52,6 @@ std::string StatusOverGrid(Session& s, const std::string& expected)
     return s.Status();
 }
 
-bool NoticeSays(Session& s, const std::string& text, double seconds)
-{
-    MessageBoxWindow notice = WaitMessageWindow(s, seconds);
-    const bool said = notice.window && notice.text == text;
-    if (!said) std::printf("     (the notice says [%s])\n", notice.text.c_str());
-    if (notice.window) {
-        PressKey(VK_RETURN);
-        s.WaitGone(notice.window);
-    }
-    return said;
-}
-
 // The Linux path of a path of the driver's, through Wine's own mapping.
 std::string UnixPath(const std::string& windowsPath)
 {
